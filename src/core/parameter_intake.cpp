@@ -1,0 +1,119 @@
+#include "core/parameter_intake.h"
+
+#include "core/checked.h"
+#include "core/constants.h"
+#include "core/number_text.h"
+
+namespace rdsim {
+
+std::string CoefficientBoxName(int k) { return "k" + std::to_string(k); }
+
+namespace {
+
+std::string BoxContext(const std::string& box, const std::string& text) {
+  return "the box " + box + " holds \"" + text + "\"";
+}
+
+// Every conversion error names the box to fix.
+template <typename Convert>
+auto FromBox(const std::string& box, const std::string& text, Convert convert) {
+  try {
+    return convert(text);
+  } catch (const RunError& error) {
+    throw RunError(error.fault(), BoxContext(box, text));
+  }
+}
+
+float CoefficientTimesDt(ParameterBoxes& boxes, int k) {
+  const std::string text = boxes.CoefficientText(k);
+  return FromBox(CoefficientBoxName(k), text,
+                 [](const std::string& t) { return ToSingle(ParseDouble(t) * static_cast<double>(dt)); });
+}
+
+float Diffusion(ParameterBoxes& boxes, int k) {
+  const std::string text = boxes.CoefficientText(k);
+  return FromBox(CoefficientBoxName(k), text, [](const std::string& t) { return ParseSingle(t); });
+}
+
+std::int32_t FieldSize(ParameterBoxes& boxes) {
+  const std::string text = boxes.SizeText();
+  std::int32_t n = FromBox(SizeBoxName, text, [](const std::string& t) {
+    return CheckedAdd(RoundToInt32(ParseDouble(t) - 1.0), 1);
+  });
+  if (n > MaxFieldSize) {
+    n = MaxFieldSize;
+    boxes.SetSizeText(FormatInteger(n));
+  } else if (n < MinFieldSize) {
+    n = MinFieldSize;
+    boxes.SetSizeText(FormatInteger(n));
+  }
+  return n;
+}
+
+}  // namespace
+
+void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view) {
+  const std::string iterations = boxes.IterationsText();
+  sim.StepsPerImage = FromBox(IterationsBoxName, iterations,
+                              [](const std::string& t) { return RoundToInt32(ParseDouble(t)); });
+  sim.CurrentInU = true;
+
+  const std::int32_t n = FieldSize(boxes);
+  sim.N = n;
+  sim.Nm1 = CheckedSub(n, 1);
+  sim.Nm2 = CheckedSub(n, 2);
+
+  StepCoefficients& c = sim.coef;
+  c.aU = CoefficientTimesDt(boxes, 0);
+  c.bU = CoefficientTimesDt(boxes, 1);
+  c.cU = CoefficientTimesDt(boxes, 2);
+  c.decayU = CoefficientTimesDt(boxes, 3);
+  c.aV = CoefficientTimesDt(boxes, 4);
+  c.bV = CoefficientTimesDt(boxes, 5);
+  c.cV = CoefficientTimesDt(boxes, 6);
+  c.synUMax = CoefficientTimesDt(boxes, 9);
+  c.synVMax = CoefficientTimesDt(boxes, 10);
+  c.Du = Diffusion(boxes, 7);
+  c.Dv = Diffusion(boxes, 8);
+
+  const double dtD = dt, dxD = dx;
+  try {
+    c.DuS = ToSingle(((c.Du * dtD) / dxD) / dxD);
+  } catch (const RunError& error) {
+    throw WithContext(error, "the box " + CoefficientBoxName(7) + " is too large");
+  }
+  try {
+    c.DvS = ToSingle(((dtD * c.Dv) / dxD) / dxD);
+  } catch (const RunError& error) {
+    throw WithContext(error, "the box " + CoefficientBoxName(8) + " is too large");
+  }
+
+  const Mode mode = boxes.SelectedMode();
+  if (mode == Mode::None) return;
+
+  const double neighbours = mode == Mode::OneD ? 2.0 : 4.0;
+  const std::int32_t length = BufferLength(mode, n);
+  sim.buffers.Resize(static_cast<std::size_t>(length));
+  const double half = static_cast<double>(n) / 2.0;
+  const auto placement = static_cast<float>(255.0 - half - 2.0);
+  const auto size = static_cast<float>(static_cast<double>(n) + 4.0);
+  if (mode == Mode::OneD) {
+    view.PlaceProfilePictures(placement, size);
+    view.ScaleProfilePictures(static_cast<float>(n));
+  } else {
+    view.PlaceFieldPicture(placement, static_cast<float>(110.0 - half - 2.0), size);
+  }
+  try {
+    c.centreU = ToSingle((1.0 - neighbours * c.DuS) - c.decayU);
+    c.centreV = ToSingle((1.0 - neighbours * c.DvS) + c.bV);
+  } catch (const RunError& error) {
+    throw WithContext(error, "the diffusion and decay coefficients are too large");
+  }
+  if (mode == Mode::OneD) {
+    view.DrawProfiles();
+  } else {
+    view.DrawFieldFromU();
+  }
+}
+
+}  // namespace rdsim

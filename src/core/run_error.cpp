@@ -1,0 +1,34 @@
+#include "core/run_error.h"
+
+namespace rdsim {
+
+const char* FaultName(Fault fault) {
+  switch (fault) {
+    case Fault::Overflow: return "Overflow";
+    case Fault::DivisionByZero: return "Division by zero";
+    case Fault::TypeMismatch: return "Type mismatch";
+    case Fault::SubscriptOutOfRange: return "Subscript out of range";
+    case Fault::InvalidFloatingPoint: return "Invalid floating-point operation";
+  }
+  return "Run-time error";
+}
+
+namespace {
+std::string Message(Fault fault, const std::string& detail) {
+  std::string text = FaultName(fault);
+  if (!detail.empty()) text.append(": ").append(detail);
+  return text;
+}
+}  // namespace
+
+RunError::RunError(Fault fault, std::string detail)
+    : std::runtime_error(Message(fault, detail)), fault_(fault), detail_(std::move(detail)) {}
+
+RunError WithContext(const RunError& error, const std::string& context) {
+  if (error.detail().empty()) return RunError(error.fault(), context);
+  std::string detail = context;
+  detail.append(", ").append(error.detail());
+  return RunError(error.fault(), detail);
+}
+
+}  // namespace rdsim

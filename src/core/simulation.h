@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/field_buffers.h"
+#include "core/step_coefficients.h"
+
+namespace rdsim {
+
+// Everything that lives as long as the window and that the steps, the run
+// loop and the editing tools share.
+struct Simulation {
+  StepCoefficients coef;
+  std::int32_t N = 0;
+  std::int32_t Nm1 = 0;  // last cell index
+  std::int32_t Nm2 = 0;
+  std::int32_t StepsPerImage = 0;
+  FieldBuffers buffers;
+
+  bool Running = false;
+  bool CurrentInU = false;  // U/V hold the newest 2D field
+  bool BrushOnActivator = false;
+  bool MouseDrawing = false;
+
+  // Clamped synthesis terms of the last cell updated.
+  float synU = 0, synV = 0;
+
+  Buffer& U() { return buffers.U; }
+  Buffer& V() { return buffers.V; }
+  Buffer& U2() { return buffers.U2; }
+  Buffer& V2() { return buffers.V2; }
+};
+
+enum class Mode { None, OneD, TwoD };
+
+// Buffer length of each mode: N cells plus a spare, or N*N cells plus a spare.
+// Overflow is raised through checked arithmetic.
+std::int32_t BufferLength(Mode mode, std::int32_t n);
+
+}  // namespace rdsim

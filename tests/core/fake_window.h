@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/parameter_intake.h"
+
+namespace rdsim::testing {
+
+// Boxes holding the design texts, and a view that records what it was asked.
+struct FakeBoxes : ParameterBoxes {
+  std::array<std::string, 11> k{"0.08", "-0.08", "0.04", "0.03", "0.06", "-0.03", "-0.15", "0.01", "0.25", "0.2", "0.5"};
+  std::string iterations = "20";
+  std::string size = "128";
+  Mode mode = Mode::OneD;
+
+  std::string CoefficientText(int i) const override { return k.at(static_cast<std::size_t>(i)); }
+  std::string IterationsText() const override { return iterations; }
+  std::string SizeText() const override { return size; }
+  void SetSizeText(const std::string& text) override { size = text; }
+  Mode SelectedMode() const override { return mode; }
+};
+
+struct FakeView : IntakeView {
+  std::vector<std::string> calls;
+  float left = 0, top = 0, width = 0, xRight = 0;
+
+  void PlaceProfilePictures(float l, float w) override {
+    left = l;
+    width = w;
+    calls.push_back("place profiles");
+  }
+  void ScaleProfilePictures(float x) override {
+    xRight = x;
+    calls.push_back("scale profiles");
+  }
+  void DrawProfiles() override { calls.push_back("draw profiles"); }
+  void PlaceFieldPicture(float l, float t, float s) override {
+    left = l;
+    top = t;
+    width = s;
+    calls.push_back("place field");
+  }
+  void DrawFieldFromU() override { calls.push_back("draw field"); }
+};
+
+}  // namespace rdsim::testing

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "core/parameter_intake.h"
+#include "core/run_error.h"
+#include "fake_window.h"
+
+namespace rdsim {
+namespace {
+
+using testing::FakeBoxes;
+using testing::FakeView;
+
+struct Intake : ::testing::Test {
+  Simulation sim;
+  FakeBoxes boxes;
+  FakeView view;
+
+  void Read() { ReadParameters(sim, boxes, view); }
+  Fault ReadFault() {
+    try {
+      Read();
+    } catch (const RunError& error) {
+      return error.fault();
+    }
+    ADD_FAILURE() << "the intake did not fail";
+    return Fault::Overflow;
+  }
+};
+
+TEST_F(Intake, DerivesTheDesignCoefficients) {
+  boxes.mode = Mode::TwoD;
+  Read();
+  const StepCoefficients& c = sim.coef;
+  EXPECT_NEAR(c.aU, 0.008, 1e-9);
+  EXPECT_NEAR(c.bU, -0.008, 1e-9);
+  EXPECT_NEAR(c.cU, 0.004, 1e-9);
+  EXPECT_NEAR(c.decayU, 0.003, 1e-9);
+  EXPECT_NEAR(c.aV, 0.006, 1e-9);
+  EXPECT_NEAR(c.bV, -0.003, 1e-9);
+  EXPECT_NEAR(c.cV, -0.015, 1e-9);
+  EXPECT_NEAR(c.synUMax, 0.02, 1e-9);
+  EXPECT_NEAR(c.synVMax, 0.05, 1e-9);
+  EXPECT_EQ(c.Du, 0.01f);
+  EXPECT_EQ(c.Dv, 0.25f);
+  EXPECT_NEAR(c.DuS, 0.00277778, 5e-9);
+  EXPECT_NEAR(c.DvS, 0.0694444, 5e-8);
+  EXPECT_NEAR(c.centreU, 0.985889, 5e-7);
+  EXPECT_NEAR(c.centreV, 0.719222, 5e-7);
+  EXPECT_EQ(sim.StepsPerImage, 20);
+
+  boxes.mode = Mode::OneD;
+  Read();
+  EXPECT_NEAR(sim.coef.centreU, 0.991444, 5e-7);
+  EXPECT_NEAR(sim.coef.centreV, 0.858111, 5e-7);
+}
+
+TEST_F(Intake, SizesAndPlacesTheFieldOfEachMode) {
+  Read();
+  EXPECT_EQ(sim.N, 128);
+  EXPECT_EQ(sim.Nm1, 127);
+  EXPECT_EQ(sim.Nm2, 126);
+  EXPECT_EQ(sim.buffers.U2.size(), 129u);
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"place profiles", "scale profiles", "draw profiles"}));
+  EXPECT_EQ(view.left, 189.0f);
+  EXPECT_EQ(view.width, 132.0f);
+  EXPECT_EQ(view.xRight, 128.0f);
+
+  view.calls.clear();
+  boxes.mode = Mode::TwoD;
+  Read();
+  EXPECT_EQ(sim.buffers.V2.size(), 128u * 128u + 1u);
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"place field", "draw field"}));
+  EXPECT_EQ(view.left, 189.0f);
+  EXPECT_EQ(view.top, 44.0f);
+  EXPECT_EQ(view.width, 132.0f);
+
+  boxes.size = "5";
+  Read();
+  EXPECT_EQ(view.left, 250.5f);  // the centre stays put, so an odd size lands on a half pixel
+  EXPECT_EQ(view.top, 105.5f);
+  EXPECT_EQ(view.width, 9.0f);
+}
+
+TEST_F(Intake, KeepsValuesByIndexWhenResizing) {
+  Read();
+  for (int i = 0; i <= 128; ++i) sim.buffers.U[static_cast<std::size_t>(i)] = static_cast<float>(i + 1);
+  boxes.mode = Mode::TwoD;
+  Read();
+  EXPECT_EQ(sim.buffers.U[0], 1.0f);
+  EXPECT_EQ(sim.buffers.U[128], 129.0f);  // the spare became row 1, column 0
+  EXPECT_EQ(sim.buffers.U[129], 0.0f);
+  EXPECT_EQ(sim.buffers.U.back(), 0.0f);
+  boxes.mode = Mode::OneD;
+  Read();
+  EXPECT_EQ(sim.buffers.U.size(), 129u);
+  EXPECT_EQ(sim.buffers.U[128], 129.0f);
+}
+
+TEST_F(Intake, LimitsTheFieldSize) {
+  struct Case {
+    const char* typed;
+    int n;
+    const char* shown;
+  };
+  for (const Case& c : {Case{"129", 128, "128"}, Case{"500", 128, "128"}, Case{"100.5", 101, "100.5"},
+                        Case{"101.5", 101, "101.5"}, Case{"2.5", 3, "2.5"}, Case{"2", 2, "2"},
+                        Case{"1", 2, "2"}, Case{"0", 2, "2"}, Case{"-7", 2, "2"}, Case{"1.4", 2, "2"}}) {
+    boxes.size = c.typed;
+    Read();
+    EXPECT_EQ(sim.N, c.n) << c.typed;
+    EXPECT_EQ(boxes.size, c.shown) << c.typed;
+    EXPECT_EQ(sim.buffers.U.size(), static_cast<std::size_t>(c.n + 1)) << c.typed;
+  }
+  boxes.size = "1e10";
+  EXPECT_EQ(ReadFault(), Fault::Overflow);
+}
+
+TEST_F(Intake, StopsAtTheFirstBadBoxKeepingWhatCameBefore) {
+  Read();
+  const StepCoefficients before = sim.coef;
+  view.calls.clear();
+  boxes.iterations = "7";
+  boxes.size = "64";
+  boxes.k[0] = "1";
+  boxes.k[3] = "2";
+  boxes.k[4] = "";
+  boxes.k[5] = "3";
+  EXPECT_EQ(ReadFault(), Fault::TypeMismatch);
+  EXPECT_EQ(sim.StepsPerImage, 7);
+  EXPECT_EQ(sim.N, 64);
+  EXPECT_NEAR(sim.coef.aU, 0.1, 1e-7);
+  EXPECT_NEAR(sim.coef.decayU, 0.2, 1e-7);
+  EXPECT_EQ(sim.coef.aV, before.aV);
+  EXPECT_EQ(sim.coef.bV, before.bV);
+  EXPECT_EQ(sim.coef.centreU, before.centreU);
+  EXPECT_EQ(sim.buffers.U.size(), 129u);  // no resize
+  EXPECT_TRUE(view.calls.empty());        // no placement, no redraw
+}
+
+TEST_F(Intake, ConvertsTheLimitsBeforeTheDiffusionBoxes) {
+  Read();
+  boxes.k[10] = "0.9";
+  boxes.k[7] = "x";
+  boxes.k[8] = "0.5";
+  EXPECT_EQ(ReadFault(), Fault::TypeMismatch);
+  EXPECT_NEAR(sim.coef.synVMax, 0.09, 1e-8);
+  EXPECT_EQ(sim.coef.Dv, 0.25f);
+
+  boxes.k[7] = "0.01";
+  boxes.iterations = "abc";
+  sim.CurrentInU = false;
+  EXPECT_EQ(ReadFault(), Fault::TypeMismatch);
+  EXPECT_FALSE(sim.CurrentInU);  // the first box failed before anything changed
+}
+
+TEST_F(Intake, NamesTheBoxToFix) {
+  boxes.k[4] = "abc";
+  try {
+    Read();
+    FAIL();
+  } catch (const RunError& error) {
+    EXPECT_EQ(std::string(error.what()), "Type mismatch: the box k4 holds \"abc\"");
+  }
+}
+
+TEST_F(Intake, RaisesArithmeticFaults) {
+  boxes.iterations = "3e9";
+  EXPECT_EQ(ReadFault(), Fault::Overflow);
+  boxes.iterations = "20";
+  boxes.k[2] = "4e39";  // times dt still beyond single
+  EXPECT_EQ(ReadFault(), Fault::Overflow);
+  boxes.k[2] = "0.04";
+  boxes.k[7] = "1e39";
+  EXPECT_EQ(ReadFault(), Fault::Overflow);
+  boxes.k[7] = "3.4e38";  // Du fits, and so does its weight, but not four of them
+  boxes.mode = Mode::TwoD;
+  EXPECT_EQ(ReadFault(), Fault::Overflow);
+}
+
+TEST_F(Intake, WithNoModeSelectedOnlyConvertsTheBoxes) {
+  Read();
+  const float centre = sim.coef.centreU;
+  view.calls.clear();
+  boxes.mode = Mode::None;
+  boxes.k[7] = "0.02";
+  sim.CurrentInU = false;
+  Read();
+  EXPECT_TRUE(sim.CurrentInU);
+  EXPECT_EQ(sim.coef.Du, 0.02f);
+  EXPECT_EQ(sim.coef.centreU, centre);
+  EXPECT_TRUE(view.calls.empty());
+}
+
+}  // namespace
+}  // namespace rdsim
