@@ -15,8 +15,12 @@ const char* FaultName(Fault fault) {
 
 namespace {
 std::string Message(Fault fault, const std::string& detail) {
-  std::string text = FaultName(fault);
-  if (!detail.empty()) text.append(": ").append(detail);
+  std::string text(FaultName(fault));
+  if (!detail.empty()) {
+    text.reserve(text.size() + 2 + detail.size());
+    text += ": ";
+    text += detail;
+  }
   return text;
 }
 }  // namespace

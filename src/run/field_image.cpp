@@ -1,0 +1,25 @@
+#include "run/field_image.h"
+
+#include <QImage>
+
+#include "core/checked.h"
+#include "run/field_image_pixels.h"
+#include "ui/frm_main.h"
+#include "ui/picture_box.h"
+
+namespace rdsim {
+
+void DrawField(frmMain& form, const Buffer& source) {
+  PictureBox& picture = *form.Picture3;
+  picture.Cls();
+  const int width = RoundToInt32(picture.ScaleWidth());
+  const int height = RoundToInt32(picture.ScaleHeight());
+  // A fresh bitmap is black where the field does not reach.
+  std::vector<std::uint32_t> pixels = ComposeFieldImage(source, form.sim.N, width, height, 0x000000);
+  for (std::uint32_t& pixel : pixels) pixel |= 0xFF000000u;
+  const QImage image(reinterpret_cast<const uchar*>(pixels.data()), width, height,
+                     static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
+  picture.Blit(image);
+}
+
+}  // namespace rdsim

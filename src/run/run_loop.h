@@ -1,0 +1,18 @@
+#pragma once
+
+namespace rdsim {
+
+class frmMain;
+
+// The Start/Stop button. Always re-reads the parameters first; then stops a
+// running loop, or starts the loop of the selected mode and returns when it
+// ends.
+void Run_Click(frmMain& form);
+
+void RunLoop1D(frmMain& form);
+void RunLoop2D(frmMain& form);
+
+// Hands control to the window system: every waiting event runs to completion.
+void YieldToWindow();
+
+}  // namespace rdsim

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace rdsim {
+
+// Where the message of an abandoned event goes. The window shows a message
+// box; tests install their own sink.
+using ErrorSink = std::function<void(const std::string& message)>;
+void SetErrorSink(ErrorSink sink);
+
+// Runs one window event. A RunError (or any other exception) abandons the
+// event, is reported to the sink, and the program goes on: nothing passes
+// through Qt's event loop.
+void RunEvent(QWidget* window, const std::function<void()>& event);
+
+}  // namespace rdsim

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "core/simulation.h"
+
+class QAction;
+class QCloseEvent;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+namespace rdsim {
+
+class CounterLabel;
+class PictureBox;
+
+// The one window. It owns the simulation state and the controls; its event
+// handlers only hand the events to the behaviours.
+class frmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit frmMain(QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  Simulation sim;
+  // Set when the window closes, so that every running loop ends.
+  bool Closing = false;
+
+  // Controls, named as the design names them. The client area is centralWidget().
+  QMenu* mnuFile = nullptr;
+  QAction* mnuSaveAs = nullptr;
+
+  QGroupBox* Frame1 = nullptr;  // "Oscillator": equations, presets, phase plane
+  QGroupBox* Frame2 = nullptr;  // mode switch
+  QGroupBox* Frame3 = nullptr;  // brush tools, 2D only
+
+  PictureBox* Picture1 = nullptr;  // activator profile
+  PictureBox* Picture2 = nullptr;  // inhibitor profile
+  PictureBox* Picture3 = nullptr;  // field image
+  PictureBox* Picture4 = nullptr;  // phase plane
+  PictureBox* Picture5 = nullptr;  // brush preview
+  PictureBox* Picture6[2] = {};    // species swatches
+
+  QLabel* Label1[30] = {};  // equation captions
+  CounterLabel* Label2 = nullptr;  // iteration counter
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label8[2] = {};
+
+  QLineEdit* Text1[11] = {};  // coefficients k0..k10
+  QLineEdit* Text2 = nullptr;  // iterations per image
+  QLineEdit* Text3 = nullptr;  // field size
+
+  QPushButton* Run = nullptr;
+  QPushButton* Random = nullptr;
+  QPushButton* Clear = nullptr;
+  QPushButton* Spiral = nullptr;
+  QPushButton* SavePar = nullptr;
+
+  QRadioButton* Option1[2] = {};  // "1D", "2D"
+  QSlider* Slider1 = nullptr;     // brush radius
+  QSlider* Slider2 = nullptr;     // brush intensity
+  QComboBox* Combo1 = nullptr;    // presets
+
+  QFrame* Line1[4] = {};  // fraction bars of the equations
+  QFrame* Line2 = nullptr;  // rule under the menu bar
+
+  // Start-up: runs once before the window is shown.
+  void Form_Load();
+
+  // Event handlers; each runs its behaviour inside the error boundary.
+  void Run_Click();
+  void Option1_Click(int Index);
+  void Random_Click();
+  void Clear_Click();
+  void Spiral_Click();
+  void Combo1_Click();
+  void SavePar_Click();
+  void mnuSaveAs_Click();
+  void Picture1_MouseDown(int Button, int Shift, float X, float Y);
+  void Picture1_MouseMove(int Button, int Shift, float X, float Y);
+  void Picture1_MouseUp(int Button, int Shift, float X, float Y);
+  void Picture2_MouseDown(int Button, int Shift, float X, float Y);
+  void Picture2_MouseMove(int Button, int Shift, float X, float Y);
+  void Picture2_MouseUp(int Button, int Shift, float X, float Y);
+  void Picture3_MouseDown(int Button, int Shift, float X, float Y);
+  void Picture3_MouseMove(int Button, int Shift, float X, float Y);
+  void Picture3_MouseUp(int Button, int Shift, float X, float Y);
+  void Picture4_MouseDown(int Button, int Shift, float X, float Y);
+  void Picture6_Click(int Index);
+  void Slider1_Change();
+  void Slider1_Scroll();
+  void Slider2_Change();
+  void Slider2_Scroll();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Builds every control at its designed place and connects its events.
+  void BuildLayout();
+  void ConnectEvents();
+};
+
+}  // namespace rdsim

@@ -1,0 +1,71 @@
+#include <QCloseEvent>
+
+#include "core/constants.h"
+#include "edit/clear_random.h"
+#include "run/mode_switch.h"
+#include "run/run_loop.h"
+#include "ui/error_boundary.h"
+#include "ui/form_ports.h"
+#include "ui/frm_main.h"
+#include "ui/picture_box.h"
+
+namespace rdsim {
+
+void frmMain::Form_Load() {
+  RunEvent(this, [this] {
+    ReadParameters(*this);
+    sim.Running = false;
+    sim.BrushOnActivator = true;
+    sim.CurrentInU = true;
+    const auto lastCell = static_cast<double>(sim.Nm1);
+    Picture1->Scale(0, Umax, lastCell, 0);
+    Picture2->Scale(0, Vmax, lastCell, 0);
+    Picture4->Scale(0, 2000, 2000, 0);
+    Picture4->SetDrawWidth(1);
+  });
+}
+
+void frmMain::Run_Click() {
+  RunEvent(this, [this] { rdsim::Run_Click(*this); });
+}
+void frmMain::Option1_Click(int Index) {
+  RunEvent(this, [this, Index] { rdsim::Option1_Click(*this, Index); });
+}
+void frmMain::Random_Click() {
+  RunEvent(this, [this] { rdsim::Random_Click(*this); });
+}
+void frmMain::Clear_Click() {
+  RunEvent(this, [this] { rdsim::Clear_Click(*this); });
+}
+
+// The tools behind these events come with the editing, preset, phase-plane
+// and export work; until then their controls stand in place.
+void frmMain::Spiral_Click() {}
+void frmMain::Combo1_Click() {}
+void frmMain::SavePar_Click() {}
+void frmMain::mnuSaveAs_Click() {}
+void frmMain::Picture1_MouseDown(int, int, float, float) {}
+void frmMain::Picture1_MouseMove(int, int, float, float) {}
+void frmMain::Picture1_MouseUp(int, int, float, float) {}
+void frmMain::Picture2_MouseDown(int, int, float, float) {}
+void frmMain::Picture2_MouseMove(int, int, float, float) {}
+void frmMain::Picture2_MouseUp(int, int, float, float) {}
+void frmMain::Picture3_MouseDown(int, int, float, float) {}
+void frmMain::Picture3_MouseMove(int, int, float, float) {}
+void frmMain::Picture3_MouseUp(int, int, float, float) {}
+void frmMain::Picture4_MouseDown(int, int, float, float) {}
+void frmMain::Picture6_Click(int) {}
+void frmMain::Slider1_Change() {}
+void frmMain::Slider1_Scroll() {}
+void frmMain::Slider2_Change() {}
+void frmMain::Slider2_Scroll() {}
+
+// Closing ends every running loop; the outermost handler then returns to the
+// event loop, which quits with the last window.
+void frmMain::closeEvent(QCloseEvent* event) {
+  Closing = true;
+  sim.Running = false;
+  event->accept();
+}
+
+}  // namespace rdsim

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QImage>
+#include <QRgb>
+#include <QWidget>
+
+namespace rdsim {
+
+// The picture box every drawing behaviour works on: a persistent image that
+// repaints the widget, a user coordinate system, the drawing operations with
+// a one-pixel solid pen, and pointer events in user units with capture.
+class PictureBox : public QWidget {
+  Q_OBJECT
+
+ public:
+  // bordered: a 2-pixel sunken border on each side; the drawing area is the
+  // outer size less 4 pixels. Without it the drawing area is the outer size.
+  explicit PictureBox(QWidget* parent, bool bordered = true);
+
+  // Outer placement in window pixels. Half pixels are rounded (ties to even).
+  void Place(double left, double top, double width, double height);
+  void SetLeft(double left);
+  void SetTop(double top);
+  void SetWidth(double width);
+  void SetHeight(double height);
+
+  // Drawing area in pixels.
+  int AreaWidth() const;
+  int AreaHeight() const;
+
+  // User coordinates: the top-left corner of the drawing area becomes (x1, y1),
+  // the bottom-right corner (x2, y2). With y1 > y2 the y axis points up.
+  void Scale(double x1, double y1, double x2, double y2);
+  // Pixel unit, (0, 0) the top-left pixel: the default.
+  void ScalePixels();
+  double ScaleWidth() const;   // drawing-area width in user units
+  double ScaleHeight() const;  // drawing-area height in user units
+  // Both are x2 - x1 and y2 - y1 of the last Scale, so ScaleHeight is negative
+  // when the y axis points up. A Scale with an empty or non-finite range is
+  // ignored.
+
+  // Also clears the picture to the new colour, so that a swatch shows its
+  // colour at once.
+  void SetBackColor(QRgb color);
+  QRgb BackColor() const;
+  void SetDrawWidth(int width);  // only 1 is used
+  int DrawWidth() const { return drawWidth_; }
+
+  // Fill with the background colour.
+  void Cls();
+  // Coordinates in user units; colours as 0xRRGGBB.
+  void PSet(float x, float y, QRgb color);
+  void Line(float x1, float y1, float x2, float y2, QRgb color);
+  // Arc from start to end (radians) counterclockwise, angle 0 to the right;
+  // radius in user x units.
+  void Circle(float cx, float cy, float radius, QRgb color, float start, float end);
+
+  // Copies a whole image into the drawing area at (0, 0) unchanged: the one
+  // transfer of an image composed off-screen. Parts outside the area are clipped.
+  void Blit(const QImage& source);
+
+  // The persistent image: exactly the drawing area, RGB32.
+  const QImage& Image() const { return image_; }
+  // Pixel of the persistent image; 0xRRGGBB, or -1 outside the drawing area.
+  qint64 GetPixel(int x, int y) const;
+
+  // Pixel <-> user conversions of the current scale.
+  double UserX(double pixelX) const;
+  double UserY(double pixelY) const;
+  // Continuous pixel position of a user coordinate: pixel i covers [i, i+1).
+  double PixelX(double userX) const;
+  double PixelY(double userY) const;
+
+ signals:
+  // button: 1 left, 2 right, 4 middle (the pressed or released one; for moves,
+  // the buttons held). shift: 1 Shift, 2 Ctrl, 4 Alt. x, y in user units.
+  void MouseDown(int button, int shift, float x, float y);
+  void MouseMove(int button, int shift, float x, float y);
+  void MouseUp(int button, int shift, float x, float y);
+  void Click();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  // Brings the image to the current outer size less the border.
+  void SyncImage();
+  void Repaint(const QRect& areaRect);
+  QPointF UserPosition(const QMouseEvent* event) const;
+
+  int border_;
+  int drawWidth_ = 1;
+  bool clickArmed_ = false;
+  QImage image_;
+  QRgb backColor_ = 0xFFFFFF;
+  double x1_ = 0, y1_ = 0, x2_ = 1, y2_ = 1;
+  bool pixelScale_ = true;
+};
+
+}  // namespace rdsim

@@ -1,0 +1,253 @@
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "run/field_image.h"
+#include "run/profile_plots.h"
+#include "ui/counter_label.h"
+#include "ui/error_boundary.h"
+#include "ui/frm_main.h"
+#include "ui/picture_box.h"
+
+using namespace rdsim;
+
+namespace {
+int Grey(const PictureBox& picture, int x, int y) { return static_cast<int>(picture.GetPixel(x, y) & 0xFF); }
+}  // namespace
+
+class RunBehaviourTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<frmMain> form;
+  std::vector<std::string> errors;
+
+  Buffer& U() { return form->sim.buffers.U; }
+  Buffer& V() { return form->sim.buffers.V; }
+  // Presses Run, and once the loop has made `steps` steps, runs `atStop` then presses Run again.
+  void RunFor(int steps, const std::function<void()>& atStop = {}) {
+    auto remaining = std::make_shared<int>(steps);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [this, remaining, poll, atStop] {
+      if (form->Label2->Caption().toInt() - 1 < *remaining) {
+        QTimer::singleShot(0, *poll);
+        return;
+      }
+      if (atStop) atStop();
+      if (form->sim.Running) form->Run->click();
+    };
+    QTimer::singleShot(0, *poll);
+    form->Run->click();
+  }
+  void SetMode(int index) { form->Option1[index]->click(); }
+  void SetSize(const char* size) {
+    form->Text3->setText(size);
+    form->Clear->click();
+  }
+
+ private slots:
+  void init() {
+    errors.clear();
+    SetErrorSink([this](const std::string& message) { errors.push_back(message); });
+    form = std::make_unique<frmMain>();
+    form->Form_Load();
+  }
+  void cleanup() { form.reset(); }
+
+  void startsInOneDimensionalModeWithBlankProfiles() {
+    QVERIFY(form->Picture1->isVisibleTo(form.get()));
+    QVERIFY(form->Picture2->isVisibleTo(form.get()));
+    QVERIFY(!form->Picture3->isVisibleTo(form.get()));
+    QVERIFY(!form->Frame3->isVisibleTo(form.get()));
+    QCOMPARE(form->sim.N, 128);
+    QCOMPARE(form->Picture1->AreaWidth(), 128);
+    QCOMPARE(form->Picture1->ScaleWidth(), 127.0);  // start-up scale runs to N-1
+    QCOMPARE(form->Picture1->geometry().bottom() + 1, form->Picture2->geometry().top());
+    for (int x = 0; x < 128; ++x) QCOMPARE(form->Picture1->GetPixel(x, 61), qint64(0xFFFFFF));
+    QVERIFY(errors.empty());
+  }
+
+  void stopAfterTheFirstStepShowsTwo() {
+    RunFor(1);
+    QCOMPARE(form->Label2->Caption(), QString("2"));
+    QVERIFY(!form->sim.Running);
+    QCOMPARE(form->Run->text(), QString("Start"));
+    QCOMPARE(form->Picture1->ScaleWidth(), 128.0);  // the intake's scale, 0 to N
+    QVERIFY(errors.empty());
+  }
+
+  void runsBothModesFromTheNoise() {
+    for (int mode : {0, 1}) {
+      SetMode(mode);
+      SetSize("16");
+      form->Random->click();
+      const Buffer before = U();
+      RunFor(40);
+      QVERIFY(form->Label2->Caption().toInt() >= 41);
+      QVERIFY(U() != before);
+      QVERIFY(form->sim.CurrentInU);  // the Stop press re-read the parameters
+    }
+    QVERIFY(errors.empty());
+  }
+
+  void aFailedRunIsSpentUntilTheNextPress() {
+    form->Text2->setText("0");
+    form->Run->click();  // fails after the first step and the counter
+    QCOMPARE(errors.size(), size_t(1));
+    QVERIFY(QString::fromStdString(errors[0]).startsWith("Division by zero"));
+    QVERIFY(QString::fromStdString(errors[0]).contains("Iteration / Image"));
+    QCOMPARE(form->Label2->Caption(), QString("2"));
+    QVERIFY(form->sim.Running);
+    QCOMPARE(form->Run->text(), QString("Stop"));
+
+    form->Text2->setText("20");
+    form->Run->click();  // back to idle, no run
+    QVERIFY(!form->sim.Running);
+    QCOMPARE(form->Run->text(), QString("Start"));
+    QCOMPARE(form->Label2->Caption(), QString("2"));
+  }
+
+  void aBadBoxStopsTheStartBeforeAnything() {
+    form->Text1[4]->setText("abc");
+    form->Run->click();
+    QCOMPARE(errors.size(), size_t(1));
+    QCOMPARE(QString::fromStdString(errors[0]), QString("Type mismatch: the box k4 holds \"abc\""));
+    QVERIFY(!form->sim.Running);
+    QCOMPARE(form->Run->text(), QString("Start"));
+    QCOMPARE(form->Label2->Caption(), QString("0"));
+  }
+
+  void greyLevelsRoundTiesToEvenAndCapAtWhite() {
+    SetMode(1);
+    SetSize("4");
+    const float values[] = {1.0f, 3.0f, 5.0f, 0.1f, 10.0f, 12.0f, 1285.0f, 3e38f, 0.0f};
+    const int expected[] = {26, 76, 128, 3, 255, 255, 255, 255, 0};
+    for (int i = 0; i < 9; ++i) U()[static_cast<size_t>(i)] = values[i];
+    DrawField(*form, U());
+    for (int i = 0; i < 9; ++i) QCOMPARE(Grey(*form->Picture3, i % 4, i / 4), expected[i]);
+    QVERIFY(errors.empty());
+  }
+
+  void fieldRowZeroIsTheTopLine() {
+    SetMode(1);
+    SetSize("8");
+    U()[7] = 10.0f;  // row 0, last column
+    DrawField(*form, U());
+    QCOMPARE(Grey(*form->Picture3, 7, 0), 255);
+    QCOMPARE(Grey(*form->Picture3, 0, 7), 0);
+    QCOMPARE(form->Picture3->AreaWidth(), 8);
+    QCOMPARE(form->Picture3->geometry(), QRect(249, 104, 12, 12));  // centred on (255, 110)
+  }
+
+  void theImageShowsThePairTheStepWrote() {
+    SetMode(1);
+    form->Text1[3]->setText("5");  // half the activator decays in one step
+    SetSize("8");
+    form->Text2->setText("1");
+    std::fill(U().begin(), U().end() - 1, 10.0f);
+    int shown = -1;
+    RunFor(1, [&] {
+      QVERIFY(!form->sim.CurrentInU);
+      shown = Grey(*form->Picture3, 2, 2);
+    });
+    QCOMPARE(shown, 128);  // U2 holds about 5; U still 10 would be white
+  }
+
+  void profileBarsRiseFromTheBottom() {
+    SetSize("4");
+    const float u[] = {10.0f, 5.0f, 0.0f, 12.0f};
+    for (int i = 0; i < 4; ++i) U()[static_cast<size_t>(i)] = u[i];
+    V()[1] = 10.0f;
+    DrawProfiles(*form);
+    PictureBox& p1 = *form->Picture1;
+    QCOMPARE(p1.AreaHeight(), 62);
+    const qint64 red = 0xFF0000, white = 0xFFFFFF;
+    for (int y = 0; y < 62; ++y) {
+      QCOMPARE(p1.GetPixel(0, y), red);
+      QCOMPARE(p1.GetPixel(1, y), y >= 31 ? red : white);
+      QCOMPARE(p1.GetPixel(2, y), white);
+      QCOMPARE(p1.GetPixel(3, y), red);
+      QCOMPARE(form->Picture2->GetPixel(1, y), qint64(0x0000FF));
+      QCOMPARE(form->Picture2->GetPixel(0, y), white);
+    }
+  }
+
+  void modeSwitchCarriesValuesByIndex() {
+    SetSize("4");
+    for (int i = 0; i <= 4; ++i) U()[static_cast<size_t>(i)] = static_cast<float>(i + 1);
+    SetMode(1);
+    QCOMPARE(U().size(), size_t(17));
+    QCOMPARE(U()[4], 5.0f);  // the spare is now row 1, column 0
+    QCOMPARE(U()[5], 0.0f);
+    QVERIFY(form->Picture3->isVisibleTo(form.get()));
+    QVERIFY(form->Frame3->isVisibleTo(form.get()));
+    QVERIFY(!form->Picture1->isVisibleTo(form.get()));
+    SetMode(0);
+    QCOMPARE(U(), (Buffer{1, 2, 3, 4, 5}));
+    QVERIFY(!form->Picture3->isVisibleTo(form.get()));
+  }
+
+  void clearAndRandomInBothModes() {
+    for (int mode : {0, 1}) {
+      SetMode(mode);
+      SetSize("6");
+      form->Random->click();
+      const size_t cells = mode == 0 ? 6 : 36;
+      bool varied = false;
+      for (size_t k = 0; k < cells; ++k) {
+        QVERIFY(U()[k] >= 0.0f && U()[k] <= 10.0f);
+        QVERIFY(V()[k] >= 0.0f && V()[k] <= 10.0f);
+        varied |= U()[k] != U()[0];
+      }
+      QVERIFY(varied);
+      if (mode == 0) QCOMPARE(U()[6], 0.0f);  // the spare is left alone
+      form->Clear->click();
+      for (size_t k = 0; k < cells; ++k) QCOMPARE(U()[k] + V()[k], 0.0f);
+      if (mode == 1) QCOMPARE(Grey(*form->Picture3, 5, 5), 0);
+      if (mode == 0) QCOMPARE(form->Picture1->GetPixel(3, 61), qint64(0xFFFFFF));
+    }
+    QVERIFY(errors.empty());
+  }
+
+  void aModeSwitchEndsTheRunningLoop() {
+    for (int mode : {1, 0}) {
+      SetMode(mode);
+      SetSize("8");
+      RunFor(3, [&] { SetMode(1 - mode); });
+      QVERIFY(!form->sim.Running);
+      QCOMPARE(form->Run->text(), QString("Start"));
+      QCOMPARE(U().size(), size_t(mode == 1 ? 9 : 65));
+    }
+    QVERIFY(errors.empty());
+  }
+
+  void randomDuringARunIsWhatTheNextStepReads() {
+    SetMode(1);
+    SetSize("8");
+    RunFor(1, [&] {
+      QVERIFY(!form->sim.CurrentInU);
+      form->Random->click();
+      QVERIFY(form->sim.CurrentInU);
+    });
+  }
+
+  void closingTheWindowEndsTheRun() {
+    SetMode(1);
+    form->show();
+    QElapsedTimer clock;
+    QTimer::singleShot(0, form->Run, &QPushButton::click);
+    QTimer::singleShot(200, form.get(), [this] { form->close(); });
+    clock.start();
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(clock.elapsed() < 1200);
+    QVERIFY(!form->sim.Running);
+    QVERIFY(form->Label2->Caption().toInt() > 2);
+  }
+};
+
+QTEST_MAIN(RunBehaviourTest)
+#include "run_behaviour_test.moc"
