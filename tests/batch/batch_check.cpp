@@ -1,0 +1,420 @@
+// Runs rdsim-batch on seeded random cases and judges each by the plain
+// reference transcription of the model: the --out field bit for bit, the exit
+// code and message of a faulting step, the --bmp image, the summary line, and
+// the complaints about bad arguments.
+//
+//   rdsim_batch_check BATCH WORKDIR [--cases N] [--seed S]
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "random_cases.h"
+#include "reference_model.h"
+
+extern char** environ;
+
+namespace {
+
+using reference::CaseRandom;
+using reference::Fault;
+
+struct Case {
+  std::string name;
+  bool square = true;
+  std::string sizeText;
+  std::int64_t steps = 0;
+  std::array<std::string, 11> texts;
+  std::optional<std::vector<float>> init;  // activator cells, then inhibitor cells
+  bool bmp = false;
+};
+
+struct Expected {
+  std::vector<float> field;  // the newest field, in the layout of --out
+  Fault fault = Fault::None;
+  std::int64_t faultStep = 0;
+};
+
+struct Outcome {
+  int exitCode = -1;  // -1: did not exit normally
+  std::string out, err;
+};
+
+std::string Join(const std::array<std::string, 11>& texts) {
+  std::string joined;
+  for (const std::string& t : texts) joined += (joined.empty() ? "" : ",") + t;
+  return joined;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Little-endian float32, as --init and --out hold them.
+std::string RawBytes(const std::vector<float>& values) {
+  std::string bytes(values.size() * 4, '\0');
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &values[i], 4);
+    for (int b = 0; b < 4; ++b) bytes[4 * i + static_cast<std::size_t>(b)] = static_cast<char>(bits >> (8 * b));
+  }
+  return bytes;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+Outcome Spawn(const std::string& program, const std::vector<std::string>& args, const std::string& work) {
+  const std::string outPath = work + "/stdout.txt", errPath = work + "/stderr.txt";
+  std::vector<char*> argv;
+  std::string name = program;
+  argv.push_back(name.data());
+  std::vector<std::string> copies(args);
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  Outcome outcome;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    outcome.err = "cannot start " + program + ": " + std::strerror(spawned);
+    return outcome;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+  outcome.out = ReadFile(outPath);
+  outcome.err = ReadFile(errPath);
+  return outcome;
+}
+
+std::size_t Cells(bool square, int n) { return square ? static_cast<std::size_t>(n * n) : static_cast<std::size_t>(n); }
+
+int SizeOf(const Case& c) { return reference::FieldSize(std::strtod(c.sizeText.c_str(), nullptr)); }
+
+Expected Simulate(const Case& c) {
+  const int n = SizeOf(c);
+  const std::size_t cells = Cells(c.square, n);
+  const auto coefficients = reference::Derive(c.texts, c.square ? 4 : 2);
+  if (!coefficients) {
+    std::fprintf(stderr, "%s: the generated coefficients are not usable\n", c.name.c_str());
+    std::exit(3);
+  }
+  reference::Field f(n, c.square);
+  if (c.init) {
+    std::copy_n(c.init->begin(), cells, f.U.begin());
+    std::copy_n(c.init->begin() + static_cast<std::ptrdiff_t>(cells), cells, f.V.begin());
+  }
+  Expected e;
+  for (std::int64_t step = 1; step <= c.steps; ++step) {
+    e.fault = c.square ? reference::Step2D(*coefficients, f, f.currentInU) : reference::Step1D(*coefficients, f);
+    if (e.fault != Fault::None) {
+      e.faultStep = step;
+      break;
+    }
+  }
+  const std::vector<float>& u = f.NewestU();
+  const std::vector<float>& v = f.NewestV();
+  e.field.assign(u.begin(), u.begin() + static_cast<std::ptrdiff_t>(cells));
+  e.field.insert(e.field.end(), v.begin(), v.begin() + static_cast<std::ptrdiff_t>(cells));
+  return e;
+}
+
+// Grey level of an activator value: a * 25.5 rounded to single, then to the
+// nearest integer (ties to even), at most 255.
+int Grey(float a) {
+  const float p = static_cast<float>(static_cast<double>(a) * 25.5);
+  const double q = std::nearbyint(static_cast<double>(p));
+  return q > 255 ? 255 : static_cast<int>(q);
+}
+
+std::uint32_t Le32(const std::string& b, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+  return v;
+}
+
+// Empty when the file is an N x N 24-bit bitmap of the activator's grey levels.
+std::string CheckBitmap(const std::string& bytes, const std::vector<float>& activator, int n) {
+  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return "not a bitmap";
+  const std::uint32_t offset = Le32(bytes, 10), width = Le32(bytes, 18), height = Le32(bytes, 22);
+  const std::uint32_t bitsAndPlanes = Le32(bytes, 26), compression = Le32(bytes, 30);
+  if (width != static_cast<std::uint32_t>(n) || height != static_cast<std::uint32_t>(n)) return "wrong size";
+  if (bitsAndPlanes != (24u << 16 | 1u) || compression != 0) return "not uncompressed 24-bit";
+  const std::size_t rowBytes = (static_cast<std::size_t>(n) * 3 + 3) / 4 * 4;
+  if (bytes.size() < offset + rowBytes * static_cast<std::size_t>(n)) return "too short";
+  for (int y = 0; y < n; ++y) {
+    // Rows are stored bottom-up; row 0 of the field is the top of the image.
+    const std::size_t row = offset + rowBytes * static_cast<std::size_t>(n - 1 - y);
+    for (int x = 0; x < n; ++x) {
+      const int g = Grey(activator[static_cast<std::size_t>(x + y * n)]);
+      for (int channel = 0; channel < 3; ++channel) {
+        if (static_cast<unsigned char>(bytes[row + static_cast<std::size_t>(3 * x + channel)]) != g) {
+          return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is not grey " + std::to_string(g);
+        }
+      }
+    }
+  }
+  return {};
+}
+
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+  if (expected.size() != actual.size()) {
+    return "--out holds " + std::to_string(actual.size()) + " bytes, expected " + std::to_string(expected.size());
+  }
+  for (std::size_t i = 0; i < expected.size(); i += 4) {
+    if (std::memcmp(expected.data() + i, actual.data() + i, 4) != 0) {
+      float e, a;
+      std::memcpy(&e, expected.data() + i, 4);
+      std::memcpy(&a, actual.data() + i, 4);
+      char text[160];
+      std::snprintf(text, sizeof text, "--out value %zu is %.9g, expected %.9g", i / 4, a, e);
+      return text;
+    }
+  }
+  return {};
+}
+
+std::string LastLine(const std::string& text) {
+  std::string trimmed = text;
+  while (!trimmed.empty() && trimmed.back() == '\n') trimmed.pop_back();
+  const auto newline = trimmed.rfind('\n');
+  return newline == std::string::npos ? trimmed : trimmed.substr(newline + 1);
+}
+
+bool OneLine(const std::string& text) {
+  return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
+}
+
+struct Tally {
+  std::int64_t steps = 0;
+  int faulted = 0;
+};
+
+// Empty when rdsim-batch did what the reference expects.
+std::string Judge(const Case& c, const std::string& batch, const std::string& work, Tally& tally) {
+  const std::string initPath = work + "/init.raw", outPath = work + "/out.raw", bmpPath = work + "/field.bmp";
+  std::remove(outPath.c_str());
+  std::remove(bmpPath.c_str());
+  std::vector<std::string> args{"--mode", c.square ? "2d" : "1d", "--size", c.sizeText,
+                                "--steps", std::to_string(c.steps), "--params", Join(c.texts),
+                                "--out", outPath};
+  if (c.init) {
+    WriteFile(initPath, RawBytes(*c.init));
+    args.insert(args.end(), {"--init", initPath});
+  }
+  if (c.bmp) args.insert(args.end(), {"--bmp", bmpPath});
+
+  const Expected e = Simulate(c);
+  tally.steps += e.fault == Fault::None ? c.steps : e.faultStep;
+  tally.faulted += e.fault == Fault::None ? 0 : 1;
+  const Outcome o = Spawn(batch, args, work);
+
+  if (e.fault == Fault::None) {
+    if (o.exitCode != 0) return "exit code " + std::to_string(o.exitCode) + ", expected 0; stderr: " + o.err;
+    static const std::regex summary(R"(steps=(\d+) seconds=[0-9.]+ steps_per_second=[0-9.]+)");
+    std::smatch m;
+    const std::string last = LastLine(o.out);
+    if (!std::regex_match(last, m, summary) || m[1] != std::to_string(c.steps)) {
+      return "last line of stdout is \"" + last + "\"";
+    }
+  } else {
+    if (o.exitCode != 1) return "exit code " + std::to_string(o.exitCode) + ", expected 1 (a faulting step)";
+    const std::string step = "step " + std::to_string(e.faultStep) + " ";
+    if (!OneLine(o.err) || o.err.find(reference::FaultName(e.fault)) == std::string::npos ||
+        o.err.find(step) == std::string::npos) {
+      return "stderr \"" + o.err + "\" should name " + reference::FaultName(e.fault) + " at " + step;
+    }
+  }
+  if (std::string d = FirstDifference(RawBytes(e.field), ReadFile(outPath)); !d.empty()) return d;
+
+  if (c.bmp) {
+    const int n = SizeOf(c);
+    const std::vector<float> activator(e.field.begin(), e.field.begin() + n * n);
+    // Negative or NaN values can only be there before the first step; the
+    // image has no grey for them.
+    const bool showable = std::all_of(activator.begin(), activator.end(), [](float a) { return a >= 0; });
+    if (showable) {
+      if (std::string d = CheckBitmap(ReadFile(bmpPath), activator, n); !d.empty()) return "--bmp: " + d;
+    }
+  }
+  return {};
+}
+
+const std::array<std::string, 11> DesignTexts{"0.08", "-0.08", "0.04", "0.03", "0.06", "-0.03",
+                                              "-0.15", "0.01", "0.25", "0.2",  "0.5"};
+
+// Steps for a case: thousands in all, the reference's work per case bounded.
+std::int64_t StepsFor(CaseRandom& random, bool square, int n) {
+  if (!square) return random.Integer(1, 3000);
+  const int budget = std::min(3000, 5000000 / (n * n));
+  return random.Integer(std::max(1, budget / 2), std::max(1, budget));
+}
+
+std::vector<Case> RandomCases(std::uint64_t seed, int count) {
+  CaseRandom random(seed);
+  std::vector<Case> cases;
+  // Size texts the intake reads its own way: rounding half to even, the cap
+  // at 128 and the floor at 2, blanks around.
+  const char* const oddSizes[] = {"17.5", "200", "1", "0", "-3", " 9 ", "128.4", "2.5"};
+  for (int i = 0; i < count; ++i) {
+    Case c;
+    c.square = i % 2 == 0;
+    int n;
+    if (i < 10) {
+      n = std::array{2, 3, 4, 17, 128}[static_cast<std::size_t>(i / 2)];
+      c.sizeText = std::to_string(n);
+    } else if (i % 7 == 3) {
+      c.sizeText = oddSizes[static_cast<std::size_t>(i / 7) % std::size(oddSizes)];
+      n = SizeOf(c);
+    } else {
+      n = random.Integer(2, 128);
+      c.sizeText = std::to_string(n);
+    }
+    c.texts = i % 5 == 0 ? DesignTexts : random.CoefficientTexts();
+    c.steps = StepsFor(random, c.square, n);
+    if (!random.Chance(0.15)) {
+      reference::Field f(n, c.square);
+      random.FillField(f, Cells(c.square, n));
+      const std::size_t cells = Cells(c.square, n);
+      std::vector<float> init(f.U.begin(), f.U.begin() + static_cast<std::ptrdiff_t>(cells));
+      init.insert(init.end(), f.V.begin(), f.V.begin() + static_cast<std::ptrdiff_t>(cells));
+      c.init = init;
+    }
+    c.bmp = c.square && i % 3 == 0;
+    c.name = "case " + std::to_string(i) + " (" + (c.square ? "2d" : "1d") + ", size \"" + c.sizeText + "\", " +
+             std::to_string(c.steps) + " steps, k " + Join(c.texts) + ")";
+    cases.push_back(c);
+  }
+  return cases;
+}
+
+// Runs that must stop: an activator growing by 3 a step from near the top of
+// single precision (overflow after some steps, on either pair in 2d), and a
+// NaN in the initial field (invalid operation in the first step).
+std::vector<Case> FaultCases() {
+  std::vector<Case> cases;
+  CaseRandom random(99);
+  for (bool square : {true, false}) {
+    const int n = square ? 17 : 40;
+    const std::size_t cells = Cells(square, n);
+    Case grow;
+    grow.square = square;
+    grow.sizeText = std::to_string(n);
+    grow.steps = 100;
+    grow.texts = {"0.08", "-0.08", "0.04", "-20", "0.06", "-0.03", "-0.15", "0.01", "0.25", "0.2", "0.5"};
+    grow.init = std::vector<float>(2 * cells);
+    for (std::size_t k = 0; k < cells; ++k) (*grow.init)[k] = static_cast<float>(random.Uniform(1e32, 1e33));
+    grow.bmp = square;
+    grow.name = std::string("overflow (") + (square ? "2d" : "1d") + ")";
+    cases.push_back(grow);
+
+    Case nan = grow;
+    nan.init = std::vector<float>(2 * cells, 1.0f);
+    (*nan.init)[cells + cells / 2] = std::nanf("");
+    nan.name = std::string("NaN in the field (") + (square ? "2d" : "1d") + ")";
+    cases.push_back(nan);
+  }
+  return cases;
+}
+
+struct BadCall {
+  std::vector<std::string> args;
+  const char* argument;  // what the message must name
+};
+
+// Each must exit with 2 and one line on stderr naming the argument.
+std::string JudgeBadCall(const BadCall& call, const std::string& batch, const std::string& work) {
+  const Outcome o = Spawn(batch, call.args, work);
+  if (o.exitCode != 2) return "exit code " + std::to_string(o.exitCode) + ", expected 2";
+  if (!OneLine(o.err) || o.err.find(call.argument) == std::string::npos) {
+    return "stderr \"" + o.err + "\" should be one line naming " + call.argument;
+  }
+  return {};
+}
+
+std::vector<BadCall> BadCalls(const std::string& work) {
+  const std::string p = Join(DesignTexts);
+  const std::string badBox = "0.08,-0.08,0.04,0.03,x,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const std::string shortFile = work + "/short.raw";
+  WriteFile(shortFile, RawBytes(std::vector<float>(2 * 16 - 1)));
+  return {
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--bogus", "1"}, "--bogus"},
+      {{"--mode", "2d", "--size", "4", "--params", p, "--steps"}, "--steps"},
+      {{"--mode", "2d", "--size", "4", "--params", p}, "--steps"},
+      {{"--mode", "2d", "--size", "four", "--steps", "1", "--params", p}, "--size"},
+      {{"--mode", "2d", "--size", "4", "--steps", "ten", "--params", p}, "--steps"},
+      {{"--mode", "2d", "--size", "4", "--steps", "-1", "--params", p}, "--steps"},
+      {{"--mode", "3d", "--size", "4", "--steps", "1", "--params", p}, "--mode"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", "0.1,0.2"}, "--params"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", badBox}, "--params"},
+      {{"--mode", "2d", "--size", "1e10", "--steps", "1", "--params", p}, "--size"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", shortFile}, "--init"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", work + "/missing.raw"}, "--init"},
+      {{"--mode", "1d", "--size", "4", "--steps", "1", "--params", p, "--bmp", work + "/x.bmp"}, "--bmp"},
+  };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s BATCH WORKDIR [--cases N] [--seed S]\n", argv[0]);
+    return 2;
+  }
+  const std::string batch = argv[1], work = argv[2];
+  int count = 120;
+  std::uint64_t seed = 1;
+  for (int i = 3; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--cases") == 0) count = std::atoi(argv[i + 1]);
+    if (std::strcmp(argv[i], "--seed") == 0) seed = std::strtoull(argv[i + 1], nullptr, 10);
+  }
+
+  mkdir(work.c_str(), 0755);  // may be there already
+  int passed = 0, failed = 0;
+  Tally tally;
+  auto record = [&](const std::string& name, const std::string& fault) {
+    if (fault.empty()) {
+      ++passed;
+    } else {
+      ++failed;
+      std::printf("FAIL %s: %s\n", name.c_str(), fault.c_str());
+    }
+  };
+
+  std::vector<Case> cases = RandomCases(seed, count);
+  for (Case& c : FaultCases()) cases.push_back(c);
+  for (const Case& c : cases) record(c.name, Judge(c, batch, work, tally));
+  for (const BadCall& call : BadCalls(work)) {
+    std::string name = "rdsim-batch";
+    for (const std::string& a : call.args) name += " " + a;
+    record(name, JudgeBadCall(call, batch, work));
+  }
+
+  std::printf("batch: %zu runs (%d stopped by a fault), %lld steps in all, seed %llu\n", cases.size(),
+              tally.faulted, static_cast<long long>(tally.steps), static_cast<unsigned long long>(seed));
+  std::printf("batch: %d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}

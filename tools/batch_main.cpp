@@ -1,0 +1,85 @@
+// rdsim-batch: the simulator's steps without the window, for scripts, checks
+// and timing. Exit 0 after all steps, 1 when a step raised a run-time error,
+// 2 for a bad command line.
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "batch_options.h"
+#include "batch_run.h"
+#include "params/bmp_file.h"
+#include "raw_field.h"
+#include "run/field_image_pixels.h"
+
+namespace {
+
+using namespace rdsim;
+using namespace rdsim::batch;
+
+constexpr int Completed = 0, StepFailed = 1, BadArguments = 2;
+
+void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-batch: %s\n", message.c_str()); }
+
+// The newest field into --out and --bmp. Returns false after a complaint.
+bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
+  bool ok = true;
+  if (options.outPath) {
+    try {
+      WriteRawFloats(*options.outPath, NewestField(sim, options.mode));
+    } catch (const std::exception& error) {
+      Complain("--out: " + std::string(error.what()));
+      ok = false;
+    }
+  }
+  if (options.bmpPath) {
+    const std::vector<std::uint32_t> pixels =
+        ComposeFieldImage(NewestActivator(sim, options.mode), sim.N, sim.N, sim.N, 0);
+    if (!WriteBmp(*options.bmpPath, pixels, sim.N, sim.N)) {
+      Complain("--bmp: cannot write \"" + *options.bmpPath + "\"");
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+int Run(int argc, const char* const* argv) {
+  Simulation sim;
+  BatchOptions options;
+  try {
+    options = ParseArguments(argc, argv);
+    if (options.help) {
+      std::fputs(Usage(), stdout);
+      return Completed;
+    }
+    TakeParameters(sim, options);
+    if (options.initPath) {
+      try {
+        LoadField(sim, options.mode, ReadRawFloats(*options.initPath, 2 * CellCount(sim, options.mode)));
+      } catch (const std::runtime_error& error) {
+        throw ArgumentError("--init", error.what());
+      }
+    }
+  } catch (const ArgumentError& error) {
+    Complain(error.what());
+    return BadArguments;
+  }
+
+  const RunOutcome outcome = RunSteps(sim, options.mode, options.steps);
+  if (outcome.fault) {
+    Complain("step " + std::to_string(outcome.stepsDone + 1) + " of " + std::to_string(options.steps) + ": " +
+             outcome.fault->what());
+  }
+  const bool written = WriteOutputs(sim, options);
+  if (outcome.fault) return StepFailed;
+  if (!written) return BadArguments;
+
+  const double rate = outcome.seconds > 0 ? static_cast<double>(outcome.stepsDone) / outcome.seconds : 0.0;
+  std::printf("steps=%lld seconds=%.6f steps_per_second=%.1f\n", static_cast<long long>(outcome.stepsDone),
+              outcome.seconds, rate);
+  return Completed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return Run(argc, argv); }

@@ -1,0 +1,89 @@
+#include "batch_options.h"
+
+#include <charconv>
+#include <map>
+#include <vector>
+
+namespace rdsim::batch {
+
+namespace {
+
+std::vector<std::string> SplitOnCommas(const std::string& text) {
+  std::vector<std::string> parts;
+  std::string::size_type begin = 0;
+  for (;;) {
+    const auto comma = text.find(',', begin);
+    parts.push_back(text.substr(begin, comma - begin));
+    if (comma == std::string::npos) return parts;
+    begin = comma + 1;
+  }
+}
+
+Mode ParseMode(const std::string& text) {
+  if (text == "1d" || text == "1D") return Mode::OneD;
+  if (text == "2d" || text == "2D") return Mode::TwoD;
+  throw ArgumentError("--mode", "\"" + text + "\" is neither 1d nor 2d");
+}
+
+std::int64_t ParseSteps(const std::string& text) {
+  std::int64_t steps = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, error] = std::from_chars(text.data(), end, steps);
+  if (text.empty() || error == std::errc::invalid_argument || ptr != end) {
+    throw ArgumentError("--steps", "\"" + text + "\" is not a whole number");
+  }
+  if (error == std::errc::result_out_of_range) throw ArgumentError("--steps", "\"" + text + "\" is too large");
+  if (steps < 0) throw ArgumentError("--steps", "\"" + text + "\" is negative");
+  return steps;
+}
+
+}  // namespace
+
+const char* Usage() {
+  return "usage: rdsim-batch --mode 1d|2d --size N --steps K --params \"k0,k1,...,k10\"\n"
+         "                   [--init IN] [--out OUT] [--bmp IMAGE]\n"
+         "IN and OUT: raw little-endian float32, the activator cells, then the inhibitor cells.\n"
+         "IMAGE (2d only): the newest activator as a 24-bit grey bitmap.\n";
+}
+
+BatchOptions ParseArguments(int argc, const char* const* argv) {
+  static const char* const Flags[] = {"--mode", "--size", "--steps", "--params", "--init", "--out", "--bmp"};
+  std::map<std::string, std::string> values;
+  BatchOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string flag = argv[i];
+    if (flag == "--help" || flag == "-h") {
+      options.help = true;
+      return options;
+    }
+    bool known = false;
+    for (const char* f : Flags) known = known || flag == f;
+    if (!known) throw ArgumentError(flag, "unknown argument");
+    if (i + 1 >= argc) throw ArgumentError(flag, "missing value");
+    if (!values.emplace(flag, argv[++i]).second) throw ArgumentError(flag, "given twice");
+  }
+
+  for (const char* required : {"--mode", "--size", "--steps", "--params"}) {
+    if (!values.count(required)) throw ArgumentError(required, "missing");
+  }
+  options.mode = ParseMode(values["--mode"]);
+  options.sizeText = values["--size"];
+  options.steps = ParseSteps(values["--steps"]);
+
+  const std::vector<std::string> texts = SplitOnCommas(values["--params"]);
+  if (texts.size() != options.coefficients.size()) {
+    throw ArgumentError("--params", "needs the 11 coefficients k0..k10 separated by commas, got " +
+                                        std::to_string(texts.size()));
+  }
+  for (std::size_t k = 0; k < texts.size(); ++k) options.coefficients[k] = texts[k];
+
+  if (values.count("--init")) options.initPath = values["--init"];
+  if (values.count("--out")) options.outPath = values["--out"];
+  if (values.count("--bmp")) {
+    if (options.mode != Mode::TwoD) throw ArgumentError("--bmp", "needs --mode 2d");
+    options.bmpPath = values["--bmp"];
+  }
+  return options;
+}
+
+}  // namespace rdsim::batch

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "core/simulation.h"
+
+namespace rdsim::batch {
+
+// A bad command line, named by the argument at fault.
+class ArgumentError : public std::runtime_error {
+ public:
+  ArgumentError(std::string argument, const std::string& message)
+      : std::runtime_error(argument + ": " + message), argument_(std::move(argument)) {}
+  const std::string& argument() const { return argument_; }
+
+ private:
+  std::string argument_;
+};
+
+struct BatchOptions {
+  Mode mode = Mode::None;
+  std::string sizeText;                      // converted by the intake, as the size box would be
+  std::array<std::string, 11> coefficients;  // k0..k10, as typed
+  std::int64_t steps = 0;
+  std::optional<std::string> initPath, outPath, bmpPath;
+  bool help = false;
+};
+
+// Raises ArgumentError for an unknown flag, a flag without its value or given
+// twice, a missing required flag, a mode other than 1d/2d, a step count that
+// is not a whole number of 0 or more, a --params list that is not eleven
+// texts, or --bmp outside 2d. The texts of --size and --params are left to
+// the intake.
+BatchOptions ParseArguments(int argc, const char* const* argv);
+
+const char* Usage();
+
+}  // namespace rdsim::batch

@@ -1,0 +1,102 @@
+#include "batch_run.h"
+
+#include <chrono>
+
+#include "core/integrators.h"
+#include "core/parameter_intake.h"
+
+namespace rdsim::batch {
+
+namespace {
+
+// The boxes filled from the command line. Since the intake converts each text
+// right after reading it, the last text read names the argument of an error.
+class ArgumentBoxes : public ParameterBoxes {
+ public:
+  explicit ArgumentBoxes(const BatchOptions& options) : options_(options), size_(options.sizeText) {}
+
+  std::string CoefficientText(int k) const override {
+    lastRead_ = "--params";
+    return options_.coefficients.at(static_cast<std::size_t>(k));
+  }
+  // Only sets the window's redraw period.
+  std::string IterationsText() const override { return "1"; }
+  std::string SizeText() const override {
+    lastRead_ = "--size";
+    return size_;
+  }
+  void SetSizeText(const std::string& text) override { size_ = text; }
+  Mode SelectedMode() const override { return options_.mode; }
+
+  const std::string& LastRead() const { return lastRead_; }
+
+ private:
+  const BatchOptions& options_;
+  std::string size_;
+  mutable std::string lastRead_ = "--size";
+};
+
+class NoWindow : public IntakeView {
+ public:
+  void PlaceProfilePictures(float, float) override {}
+  void ScaleProfilePictures(float) override {}
+  void DrawProfiles() override {}
+  void PlaceFieldPicture(float, float, float) override {}
+  void DrawFieldFromU() override {}
+};
+
+}  // namespace
+
+void TakeParameters(Simulation& sim, const BatchOptions& options) {
+  ArgumentBoxes boxes(options);
+  NoWindow window;
+  try {
+    ReadParameters(sim, boxes, window);
+  } catch (const RunError& error) {
+    throw ArgumentError(boxes.LastRead(), error.what());
+  }
+}
+
+std::size_t CellCount(const Simulation& sim, Mode mode) {
+  const auto n = static_cast<std::size_t>(sim.N);
+  return mode == Mode::TwoD ? n * n : n;
+}
+
+void LoadField(Simulation& sim, Mode mode, const std::vector<float>& field) {
+  const std::size_t cells = CellCount(sim, mode);
+  std::copy(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(cells), sim.buffers.U.begin());
+  std::copy(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end(), sim.buffers.V.begin());
+}
+
+const Buffer& NewestActivator(const Simulation& sim, Mode mode) {
+  return mode == Mode::TwoD && !sim.CurrentInU ? sim.buffers.U2 : sim.buffers.U;
+}
+
+std::vector<float> NewestField(const Simulation& sim, Mode mode) {
+  const std::size_t cells = CellCount(sim, mode);
+  const Buffer& u = NewestActivator(sim, mode);
+  const Buffer& v = mode == Mode::TwoD && !sim.CurrentInU ? sim.buffers.V2 : sim.buffers.V;
+  std::vector<float> field(u.begin(), u.begin() + static_cast<std::ptrdiff_t>(cells));
+  field.insert(field.end(), v.begin(), v.begin() + static_cast<std::ptrdiff_t>(cells));
+  return field;
+}
+
+RunOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps) {
+  RunOutcome outcome;
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    if (mode == Mode::TwoD) {
+      for (; outcome.stepsDone < steps; ++outcome.stepsDone) {
+        Step2D(sim, sim.CurrentInU ? Direction::Forward : Direction::Backward);
+      }
+    } else {
+      for (; outcome.stepsDone < steps; ++outcome.stepsDone) Step1D(sim);
+    }
+  } catch (const RunError& error) {
+    outcome.fault = error;
+  }
+  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return outcome;
+}
+
+}  // namespace rdsim::batch

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "batch_options.h"
+#include "core/run_error.h"
+#include "core/simulation.h"
+
+namespace rdsim::batch {
+
+// Runs the window's intake on the texts of the command line. A text the
+// intake rejects raises ArgumentError naming --size or --params.
+void TakeParameters(Simulation& sim, const BatchOptions& options);
+
+// Cells of one species: N on a line, N*N in a square.
+std::size_t CellCount(const Simulation& sim, Mode mode);
+
+// `field` holds the activator cells, then the inhibitor cells.
+void LoadField(Simulation& sim, Mode mode, const std::vector<float>& field);
+// The newest field in the same layout.
+std::vector<float> NewestField(const Simulation& sim, Mode mode);
+// The buffer that holds the newest activator.
+const Buffer& NewestActivator(const Simulation& sim, Mode mode);
+
+struct RunOutcome {
+  std::int64_t stepsDone = 0;
+  double seconds = 0;             // wall time of the steps alone
+  std::optional<RunError> fault;  // the error that stopped step stepsDone + 1
+};
+
+// The steps as the window's run loops make them; stops at the first error.
+RunOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps);
+
+}  // namespace rdsim::batch

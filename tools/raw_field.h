@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace rdsim::batch {
+
+// Raw fields on disk: little-endian float32 values, nothing else. Both raise
+// std::runtime_error with a one-line reason.
+
+// Exactly `count` values, or the reason the file does not hold them.
+std::vector<float> ReadRawFloats(const std::string& path, std::size_t count);
+
+void WriteRawFloats(const std::string& path, const std::vector<float>& values);
+
+}  // namespace rdsim::batch
