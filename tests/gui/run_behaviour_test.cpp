@@ -111,6 +111,36 @@ class RunBehaviourTest : public QObject {
     QCOMPARE(form->Label2->Caption(), QString("2"));
   }
 
+  void aRunEndsByItselfAfterAMillionStepsAndIsSpent() {
+    SetSize("2");
+    form->Text2->setText("1000000");
+    form->Run->click();
+    QCOMPARE(form->Label2->Caption(), QString("1000001"));
+    QVERIFY(form->sim.Running);
+    QCOMPARE(form->Run->text(), QString("Stop"));
+    form->Run->click();
+    QVERIFY(!form->sim.Running);
+    QCOMPARE(form->Run->text(), QString("Start"));
+    QCOMPARE(form->Label2->Caption(), QString("1000001"));  // no new run
+  }
+
+  void aSecondStartInsideAYieldRunsNestedAndBothEnd() {
+    SetSize("8");
+    bool restarted = false;
+    int innerSteps = 0;
+    RunFor(2, [&] {
+      form->Run->click();  // Stop
+      QVERIFY(!form->sim.Running);
+      RunFor(5, [&] { innerSteps = form->Label2->Caption().toInt() - 1; });  // Start, inside the yield
+      restarted = true;
+    });
+    QVERIFY(restarted);
+    QCOMPARE(innerSteps, 5);
+    QVERIFY(!form->sim.Running);
+    QCOMPARE(form->Run->text(), QString("Start"));
+    QVERIFY(errors.empty());
+  }
+
   void aBadBoxStopsTheStartBeforeAnything() {
     form->Text1[4]->setText("abc");
     form->Run->click();
