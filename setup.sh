@@ -39,4 +39,4 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRDSIM_
 cmake --build build/sanitize
 (cd build/sanitize &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  RDSIM_CHECK_SCALE=small ctest --output-on-failure)
+  ctest --output-on-failure)
