@@ -8,6 +8,7 @@
 
 #include "batch_options.h"
 #include "batch_run.h"
+#include "core/noise_fill.h"
 #include "params/bmp_file.h"
 #include "raw_field.h"
 #include "run/field_image_pixels.h"
@@ -59,6 +60,10 @@ int Run(int argc, const char* const* argv) {
       } catch (const std::runtime_error& error) {
         throw ArgumentError("--init", error.what());
       }
+    }
+    if (options.randomSeed) {
+      const std::size_t cells = CellCount(sim, options.mode);
+      FillNoise(sim.buffers.U, sim.buffers.V, cells, *options.randomSeed);
     }
   } catch (const ArgumentError& error) {
     Complain(error.what());

@@ -37,17 +37,28 @@ std::int64_t ParseSteps(const std::string& text) {
   return steps;
 }
 
+std::uint32_t ParseSeed(const std::string& text) {
+  std::uint32_t seed = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, error] = std::from_chars(text.data(), end, seed);
+  if (text.empty() || error != std::errc() || ptr != end) {
+    throw ArgumentError("--random", "\"" + text + "\" is not a whole number from 0 to 4294967295");
+  }
+  return seed;
+}
+
 }  // namespace
 
 const char* Usage() {
   return "usage: rdsim-batch --mode 1d|2d --size N --steps K --params \"k0,k1,...,k10\"\n"
-         "                   [--init IN] [--out OUT] [--bmp IMAGE]\n"
+         "                   [--init IN | --random SEED] [--out OUT] [--bmp IMAGE]\n"
          "IN and OUT: raw little-endian float32, the activator cells, then the inhibitor cells.\n"
+         "SEED: fill the start field with the Random button's noise from this seed.\n"
          "IMAGE (2d only): the newest activator as a 24-bit grey bitmap.\n";
 }
 
 BatchOptions ParseArguments(int argc, const char* const* argv) {
-  static const char* const Flags[] = {"--mode", "--size", "--steps", "--params", "--init", "--out", "--bmp"};
+  static const char* const Flags[] = {"--mode", "--size", "--steps", "--params", "--init", "--random", "--out", "--bmp"};
   std::map<std::string, std::string> values;
   BatchOptions options;
   for (int i = 1; i < argc; ++i) {
@@ -78,6 +89,10 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
   for (std::size_t k = 0; k < texts.size(); ++k) options.coefficients[k] = texts[k];
 
   if (values.count("--init")) options.initPath = values["--init"];
+  if (values.count("--random")) {
+    if (options.initPath) throw ArgumentError("--random", "cannot be combined with --init");
+    options.randomSeed = ParseSeed(values["--random"]);
+  }
   if (values.count("--out")) options.outPath = values["--out"];
   if (values.count("--bmp")) {
     if (options.mode != Mode::TwoD) throw ArgumentError("--bmp", "needs --mode 2d");

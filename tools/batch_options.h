@@ -27,11 +27,13 @@ struct BatchOptions {
   std::array<std::string, 11> coefficients;  // k0..k10, as typed
   std::int64_t steps = 0;
   std::optional<std::string> initPath, outPath, bmpPath;
+  std::optional<std::uint32_t> randomSeed;  // start from the Random button's noise
   bool help = false;
 };
 
 // Raises ArgumentError for an unknown flag, a flag without its value or given
-// twice, a missing required flag, a mode other than 1d/2d, a step count that
+// twice, a missing required flag, --init with --random, a seed that is not a
+// whole number from 0 to 4294967295, a mode other than 1d/2d, a step count that
 // is not a whole number of 0 or more, a --params list that is not eleven
 // texts, or --bmp outside 2d. The texts of --size and --params are left to
 // the intake.

@@ -1,10 +1,10 @@
 #include "edit/clear_random.h"
 
 #include <chrono>
-#include <random>
 
 #include "core/checked.h"
 #include "core/constants.h"
+#include "core/noise_fill.h"
 #include "run/field_image.h"
 #include "run/profile_plots.h"
 #include "ui/form_ports.h"
@@ -33,11 +33,6 @@ void Redraw(frmMain& form, Mode mode) {
   }
 }
 
-// Uniform in [0, 1): 24 random bits are exactly representable in single.
-float NextUniform(std::mt19937& generator) {
-  return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f);
-}
-
 }  // namespace
 
 void Clear_Click(frmMain& form) {
@@ -51,16 +46,11 @@ void Clear_Click(frmMain& form) {
 }
 
 void Random_Click(frmMain& form) {
-  std::mt19937 generator(static_cast<std::mt19937::result_type>(
-      std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+  const auto seed = static_cast<std::uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
   const Mode mode = SelectedMode(form);
   if (mode == Mode::None) return;
   Simulation& sim = form.sim;
-  const std::size_t cells = CellCount(sim, mode);
-  for (std::size_t k = 0; k < cells; ++k) {
-    sim.U()[k] = ToSingle(static_cast<double>(NextUniform(generator)) * Umax);
-    sim.V()[k] = ToSingle(static_cast<double>(NextUniform(generator)) * Vmax);
-  }
+  FillNoise(sim.U(), sim.V(), CellCount(sim, mode), seed);
   // During a 2D run the newest field may be in U2/V2; the noise must be what
   // the next step reads.
   if (mode == Mode::TwoD) sim.CurrentInU = true;

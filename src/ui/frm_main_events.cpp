@@ -38,28 +38,6 @@ void frmMain::Clear_Click() {
   RunEvent(this, [this] { rdsim::Clear_Click(*this); });
 }
 
-// The tools behind these events come with the editing, preset, phase-plane
-// and export work; until then their controls stand in place.
-void frmMain::Spiral_Click() {}
-void frmMain::Combo1_Click() {}
-void frmMain::SavePar_Click() {}
-void frmMain::mnuSaveAs_Click() {}
-void frmMain::Picture1_MouseDown(int, int, float, float) {}
-void frmMain::Picture1_MouseMove(int, int, float, float) {}
-void frmMain::Picture1_MouseUp(int, int, float, float) {}
-void frmMain::Picture2_MouseDown(int, int, float, float) {}
-void frmMain::Picture2_MouseMove(int, int, float, float) {}
-void frmMain::Picture2_MouseUp(int, int, float, float) {}
-void frmMain::Picture3_MouseDown(int, int, float, float) {}
-void frmMain::Picture3_MouseMove(int, int, float, float) {}
-void frmMain::Picture3_MouseUp(int, int, float, float) {}
-void frmMain::Picture4_MouseDown(int, int, float, float) {}
-void frmMain::Picture6_Click(int) {}
-void frmMain::Slider1_Change() {}
-void frmMain::Slider1_Scroll() {}
-void frmMain::Slider2_Change() {}
-void frmMain::Slider2_Scroll() {}
-
 // Closing ends every running loop; the outermost handler then returns to the
 // event loop, which quits with the last window.
 void frmMain::closeEvent(QCloseEvent* event) {

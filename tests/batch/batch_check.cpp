@@ -374,7 +374,40 @@ std::vector<BadCall> BadCalls(const std::string& work) {
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", shortFile}, "--init"},
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", work + "/missing.raw"}, "--init"},
       {{"--mode", "1d", "--size", "4", "--steps", "1", "--params", p, "--bmp", work + "/x.bmp"}, "--bmp"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--random", "-1"}, "--random"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--random", "4294967296"}, "--random"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--random", "7x"}, "--random"},
+      {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", shortFile, "--random", "7"},
+       "--random"},
   };
+}
+
+// --random SEED: the same seed gives the same noise in [0, 10), another seed
+// other noise, in both modes.
+std::string JudgeSeededNoise(const std::string& batch, const std::string& work) {
+  const std::string p = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  auto noise = [&](const char* mode, const char* seed, std::string& bytes) {
+    const std::string out = work + "/noise.raw";
+    const Outcome o =
+        Spawn(batch, {"--mode", mode, "--size", "9", "--steps", "0", "--params", p, "--random", seed, "--out", out},
+              work);
+    bytes = ReadFile(out);
+    return o.exitCode == 0;
+  };
+  for (const char* mode : {"1d", "2d"}) {
+    std::string a, b, c;
+    if (!noise(mode, "7", a) || !noise(mode, "7", b) || !noise(mode, "8", c)) return std::string(mode) + ": run failed";
+    const std::size_t cells = Cells(std::string(mode) == "2d", 9);
+    if (a.size() != 8 * cells) return std::string(mode) + ": wrong field size";
+    if (a != b) return std::string(mode) + ": one seed gave two fields";
+    if (a == c) return std::string(mode) + ": two seeds gave one field";
+    for (std::size_t i = 0; i < 2 * cells; ++i) {
+      float value;
+      std::memcpy(&value, a.data() + 4 * i, 4);
+      if (!(value >= 0.0f && value < 10.0f)) return std::string(mode) + ": value outside [0, 10)";
+    }
+  }
+  return "";
 }
 
 }  // namespace
@@ -412,6 +445,7 @@ int main(int argc, char** argv) {
     for (const std::string& a : call.args) name += " " + a;
     record(name, JudgeBadCall(call, batch, work));
   }
+  record("rdsim-batch --random", JudgeSeededNoise(batch, work));
 
   std::printf("batch: %zu runs (%d stopped by a fault), %lld steps in all, seed %llu\n", cases.size(),
               tally.faulted, static_cast<long long>(tally.steps), static_cast<unsigned long long>(seed));
