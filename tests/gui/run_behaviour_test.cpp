@@ -7,7 +7,9 @@
 #include <QtTest>
 #include <memory>
 
+#include "core/constants.h"
 #include "run/field_image.h"
+#include "run/profile_image_pixels.h"
 #include "run/profile_plots.h"
 #include "ui/counter_label.h"
 #include "ui/error_boundary.h"
@@ -204,6 +206,17 @@ class RunBehaviourTest : public QObject {
       QCOMPARE(form->Picture2->GetPixel(1, y), qint64(0x0000FF));
       QCOMPARE(form->Picture2->GetPixel(0, y), white);
     }
+    // The off-window plot of the batch tools is the same picture, down to the
+    // pixel row of every height, the clipped ones and NaN included.
+    SetSize("128");
+    for (int i = 0; i < 128; ++i) U()[static_cast<size_t>(i)] = static_cast<float>(i) * 0.0813f - 0.2f;
+    U()[5] = std::nanf("");
+    U()[6] = 1e30f;
+    DrawProfiles(*form);
+    const auto composed = ComposeProfileImage(U(), 128, ProfileImageHeight, Umax, 0xFF0000);
+    for (int y = 0; y < ProfileImageHeight; ++y)
+      for (int x = 0; x < 128; ++x)
+        QCOMPARE(p1.GetPixel(x, y), qint64(composed[static_cast<size_t>(y * 128 + x)]));
   }
 
   void modeSwitchCarriesValuesByIndex() {
