@@ -206,6 +206,45 @@ class EditingTest : public QObject {
     QVERIFY(!sim().MouseDrawing);
   }
 
+  void spiralArcsJoinIntoOneThinCurve() {
+    for (const char* size : {"128", "100", "41", "7"}) {
+      Enter2D(size);
+      SetBrush(0, 255);
+      form->Spiral->click();
+      const int n = sim().N;
+      const QSet<QPoint> curve = CellsEqualTo(sim().U(), n, 10.0f);
+      QVERIFY2(Connected8(curve), size);
+      // One pixel wide: no pixel has more than its two neighbours on the curve.
+      for (const QPoint& p : curve) {
+        int neighbours = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx)
+            neighbours += (dx || dy) && curve.contains(p + QPoint(dx, dy));
+        QVERIFY2(neighbours <= 2, size);
+      }
+    }
+  }
+
+  void arcsOnlyDrawTheirCurve() {
+    // Corners taken back while the curve is drawn show what was under them.
+    QWidget parent;
+    PictureBox picture(&parent);
+    picture.Place(0, 0, 68, 68);
+    QImage ground(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) ground.setPixel(x, y, qRgb(x * 4, 0, y * 4));
+    picture.Blit(ground);
+    for (int i = 0; i < 400; ++i)
+      picture.Circle(31.5f, 25.2f, float(i * 0.00125 * 63), kGreen, float(i * 0.0157),
+                     float((i + 1) * 0.0157));
+    const QSet<QPoint> curve = PixelsOf(picture, kGreen);
+    QVERIFY(curve.size() > 60);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x)
+        if (!curve.contains(QPoint(x, y)))
+          QCOMPARE(picture.GetPixel(x, y), qint64(ground.pixel(x, y) & 0xFFFFFF));
+  }
+
   void spiralWithoutRadiusCopiesTheCurve() {
     Enter2D();
     SetBrush(0, 255);
