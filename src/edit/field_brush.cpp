@@ -57,6 +57,9 @@ void PaintDisc(frmMain& form, float cx, float cy, const Brush& brush) {
   const char* firstName = activator ? "U" : "V";
   const char* secondName = activator ? "U2" : "V2";
   PictureBox& picture = *form.Picture3;
+  // The marks are in the image at once (the spiral reads them back); the
+  // window repaints the disc's box once.
+  const PictureBox::RepaintBatch batch(picture);
   for (std::int32_t x = x0; x <= x1; ++x) {
     for (std::int32_t y = y0; y <= y1; ++y) {
       if (Distance(x - double(cx), y - double(cy)) > r) continue;
@@ -94,6 +97,7 @@ void Picture6_Click(frmMain& form, int index) {
 
 void DrawBrushPreview(frmMain& form) {
   PictureBox& preview = *form.Picture5;
+  const PictureBox::RepaintBatch batch(preview);
   preview.Cls();
   const Brush brush = ReadBrush(form);
   const QRgb mark = BrushMarkColor(form.sim.BrushOnActivator, brush.intensity);

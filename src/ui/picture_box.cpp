@@ -170,8 +170,20 @@ void PictureBox::SyncImage() {
 }
 
 void PictureBox::Repaint(const QRect& areaRect) {
+  if (areaRect.isEmpty()) return;
+  if (batchDepth_ > 0) {
+    batched_ |= areaRect;
+    return;
+  }
   // Queued, not immediate: a burst of drawing costs one repaint.
-  if (!areaRect.isEmpty()) update(areaRect.translated(border_, border_));
+  update(areaRect.translated(border_, border_));
+}
+
+PictureBox::RepaintBatch::~RepaintBatch() {
+  if (--picture_.batchDepth_ > 0) return;
+  const QRect rect = picture_.batched_;
+  picture_.batched_ = QRect();
+  picture_.Repaint(rect);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

@@ -63,6 +63,19 @@ class PictureBox : public QWidget {
   // transfer of an image composed off-screen. Parts outside the area are clipped.
   void Blit(const QImage& source);
 
+  // While one lives, the drawing on `picture` queues a single repaint of the
+  // rectangle it covered instead of one per operation.
+  class RepaintBatch {
+   public:
+    explicit RepaintBatch(PictureBox& picture) : picture_(picture) { ++picture_.batchDepth_; }
+    ~RepaintBatch();
+    RepaintBatch(const RepaintBatch&) = delete;
+    RepaintBatch& operator=(const RepaintBatch&) = delete;
+
+   private:
+    PictureBox& picture_;
+  };
+
   // The persistent image: exactly the drawing area, RGB32.
   const QImage& Image() const { return image_; }
   // Pixel of the persistent image; 0xRRGGBB, or -1 outside the drawing area.
@@ -105,6 +118,8 @@ class PictureBox : public QWidget {
   QRgb backColor_ = 0xFFFFFF;
   double x1_ = 0, y1_ = 0, x2_ = 1, y2_ = 1;
   bool pixelScale_ = true;
+  int batchDepth_ = 0;
+  QRect batched_;
   // The curve that the last arcs drew, and where the last one ended.
   raster::PixelChain arcs_;
   bool arcsGoOn_ = false;
