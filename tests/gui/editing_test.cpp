@@ -6,11 +6,13 @@
 #include <QRadioButton>
 #include <QSet>
 #include <QSlider>
+#include <QTimer>
 #include <QtTest>
 #include <cmath>
 #include <memory>
 
 #include "core/constants.h"
+#include "ui/counter_label.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
@@ -173,6 +175,12 @@ class EditingTest : public QObject {
       QCOMPARE(form->Picture5->GetPixel(p.x(), p.y()), qint64(0xFF0000));
     form->Slider2->setValue(100);
     QCOMPARE(PreviewCount(0x640000), 441);
+    // While the thumb is dragged the preview follows the value it reaches.
+    form->Slider1->setSliderDown(true);
+    form->Slider1->setValue(3);
+    QCOMPARE(PreviewCount(0x640000), 29);
+    form->Slider1->setSliderDown(false);
+    form->Slider1->setValue(12);
 
     form->Picture6_Click(1);
     QVERIFY(!sim().BrushOnActivator);
@@ -204,6 +212,42 @@ class EditingTest : public QObject {
     Move3(9, 5);
     QCOMPARE(PixelsOf(*form->Picture3, 0xFF0000), (QSet<QPoint>{{5, 5}, {7, 5}}));
     QVERIFY(!sim().MouseDrawing);
+  }
+
+  void paintingDuringARunIsWhatTheNextStepsIntegrate() {
+    Enter2D("32");
+    form->show();
+    SetBrush(3, 255);
+    // A few steps in, so that the newest field may sit in either pair.
+    auto poll = std::make_shared<std::function<void()>>();
+    int painted = 0;
+    *poll = [&, poll] {
+      const int steps = form->Label2->Caption().toInt() - 1;
+      if (painted == 0 && steps >= 7) {
+        Dab(16, 16);
+        painted = steps;
+      }
+      if (painted == 0 || steps < painted + 10) {
+        QTimer::singleShot(0, *poll);
+        return;
+      }
+      form->Run->click();
+    };
+    QTimer::singleShot(0, *poll);
+    form->Run->click();
+    QVERIFY(painted > 0);
+    // The cleared field stays uniform unless the disc took part in the steps.
+    QVERIFY(sim().U()[16 + 16 * 32] > sim().U()[0] + 1.0f);
+  }
+
+  void spiralScanReadsOnlyThePicture() {
+    Enter2D();
+    SetBrush(0, 255);
+    form->Picture3->SetWidth(40);  // an image smaller than the field
+    form->Picture3->SetHeight(40);
+    form->Spiral->click();
+    const QSet<QPoint> stamped = CellsEqualTo(sim().U(), 128, 10.0f);
+    for (const QPoint& p : stamped) QVERIFY(p.x() < 36 && p.y() < 36);
   }
 
   void spiralArcsJoinIntoOneThinCurve() {
