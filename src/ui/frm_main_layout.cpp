@@ -397,10 +397,10 @@ void frmMain::ConnectEvents() {
   // read the old value: a drag reports Scroll, every other change Change, both
   // after the value is set.
   connect(Slider1, &QSlider::valueChanged, this, [this] {
-    if (Slider1->isSliderDown()) Slider1_Scroll(); else Slider1_Change();
+    Slider1->isSliderDown() ? Slider1_Scroll() : Slider1_Change();
   });
   connect(Slider2, &QSlider::valueChanged, this, [this] {
-    if (Slider2->isSliderDown()) Slider2_Scroll(); else Slider2_Change();
+    Slider2->isSliderDown() ? Slider2_Scroll() : Slider2_Change();
   });
 }
 
