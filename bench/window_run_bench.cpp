@@ -6,7 +6,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <QSlider>
 
 #include "core/integrators.h"
 #include "ui/counter_label.h"
@@ -38,6 +41,98 @@ double WindowStepsPerSecond(frmMain& form, int milliseconds) {
   return (form.Label2->Caption().toDouble() - 1.0) / seconds;
 }
 
+// Pointer positions of a drag: a circle of radius 40 around the field's centre.
+QPointF DragPosition(long i) {
+  const double t = static_cast<double>(i) * 0.05;
+  return {63.5 + 40.0 * std::cos(t), 63.5 + 40.0 * std::sin(t)};
+}
+
+// Mean cost of one brush move event in microseconds; with `repaint` each event
+// is followed by the repaint it queued.
+double BrushEventMicroseconds(frmMain& form, int events, bool repaint) {
+  form.Picture3_MouseDown(1, 0, 63.5f, 63.5f);
+  QCoreApplication::processEvents();
+  QElapsedTimer clock;
+  clock.start();
+  for (long i = 0; i < events; ++i) {
+    const QPointF p = DragPosition(i);
+    form.Picture3_MouseMove(1, 0, static_cast<float>(p.x()), static_cast<float>(p.y()));
+    if (repaint) QCoreApplication::processEvents();
+  }
+  const double micros = static_cast<double>(clock.nsecsElapsed()) / 1e3 / events;
+  form.Picture3_MouseUp(1, 0, 0, 0);
+  return micros;
+}
+
+// The same number of event-loop passes with nothing to do.
+double IdleEventLoopMicroseconds(int passes) {
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < passes; ++i) QCoreApplication::processEvents();
+  return static_cast<double>(clock.nsecsElapsed()) / 1e3 / passes;
+}
+
+double SpiralClickMilliseconds(frmMain& form, int clicks) {
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < clicks; ++i) form.Spiral_Click();
+  return static_cast<double>(clock.nsecsElapsed()) / 1e6 / clicks;
+}
+
+// Steps per second of a 2D run while a drag sends a brush event every
+// `intervalMs` milliseconds (0: whenever the loop yields); also the events sent.
+double WindowStepsPerSecondWhileBrushing(frmMain& form, int milliseconds, int intervalMs, long& events) {
+  events = 0;
+  QTimer drag;
+  drag.setInterval(intervalMs);
+  QObject::connect(&drag, &QTimer::timeout, [&] {
+    const QPointF p = DragPosition(events++);
+    form.Picture3_MouseMove(1, 0, static_cast<float>(p.x()), static_cast<float>(p.y()));
+  });
+  QTimer::singleShot(0, [&] {
+    form.Picture3_MouseDown(1, 0, 63.5f, 63.5f);
+    drag.start();
+  });
+  const double rate = WindowStepsPerSecond(form, milliseconds);
+  drag.stop();
+  form.Picture3_MouseUp(1, 0, 0, 0);
+  return rate;
+}
+
+void ReportEditingTools(frmMain& form, int milliseconds) {
+  form.Slider1->setValue(7);
+  form.Slider2->setValue(255);
+  const int events = 20000;
+  const double idle = IdleEventLoopMicroseconds(events);
+  const double handler = BrushEventMicroseconds(form, events, false);
+  const double withRepaint = BrushEventMicroseconds(form, events, true);
+  std::printf("brush event, N=128 R=7: handler=%.1f us  handler+repaint=%.1f us  (idle event-loop pass=%.1f us)\n",
+              handler, withRepaint, idle);
+  for (int radius : {7, 0}) {
+    form.Slider1->setValue(radius);
+    ReadParameters(form);  // a fresh field image without green or marks
+    std::printf("Spiral_Click, N=128 R=%d: %.3f ms\n", radius, SpiralClickMilliseconds(form, 50));
+  }
+  form.Slider1->setValue(7);
+  // The machine may be shared: engine and window take turns in short slices,
+  // and the best slice of each counts as its least disturbed rate.
+  const int slices = 5;
+  const int slice = std::max(200, milliseconds / slices);
+  for (int intervalMs : {8, 1, 0}) {
+    double engine = 0, window = 0;
+    long sent = 0;
+    for (int i = 0; i < slices; ++i) {
+      engine = std::max(engine, BareEngineStepsPerSecond(form.sim, slice / 1000.0));
+      long events = 0;
+      window = std::max(window, WindowStepsPerSecondWhileBrushing(form, slice, intervalMs, events));
+      sent += events;
+    }
+    std::printf("brush drag every %d ms (%ld events) during a 2D run: best of %d slices of %d ms: engine=%.0f "
+                "steps/s window=%.0f steps/s ratio=%.1f%%\n",
+                intervalMs, sent, slices, slice, engine, window, 100.0 * window / engine);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,5 +157,6 @@ int main(int argc, char** argv) {
     std::printf("round %d: N=128 StepsPerImage=20 engine=%.0f steps/s window=%.0f steps/s ratio=%.1f%%\n", round + 1,
                 engine, window, 100.0 * window / engine);
   }
+  ReportEditingTools(form, milliseconds);
   return 0;
 }

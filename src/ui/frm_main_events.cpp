@@ -2,6 +2,7 @@
 
 #include "core/constants.h"
 #include "edit/clear_random.h"
+#include "edit/field_brush.h"
 #include "run/mode_switch.h"
 #include "run/run_loop.h"
 #include "ui/error_boundary.h"
@@ -22,6 +23,7 @@ void frmMain::Form_Load() {
     Picture2->Scale(0, Vmax, lastCell, 0);
     Picture4->Scale(0, 2000, 2000, 0);
     Picture4->SetDrawWidth(1);
+    DrawBrushPreview(*this);
   });
 }
 

@@ -393,10 +393,15 @@ void frmMain::ConnectEvents() {
   connect(Picture3, &PictureBox::MouseUp, this, &frmMain::Picture3_MouseUp);
   connect(Picture4, &PictureBox::MouseDown, this, &frmMain::Picture4_MouseDown);
 
-  connect(Slider1, &QSlider::valueChanged, this, &frmMain::Slider1_Change);
-  connect(Slider1, &QSlider::sliderMoved, this, &frmMain::Slider1_Scroll);
-  connect(Slider2, &QSlider::valueChanged, this, &frmMain::Slider2_Change);
-  connect(Slider2, &QSlider::sliderMoved, this, &frmMain::Slider2_Scroll);
+  // sliderMoved comes before the value follows the thumb, so a handler would
+  // read the old value: a drag reports Scroll, every other change Change, both
+  // after the value is set.
+  connect(Slider1, &QSlider::valueChanged, this, [this] {
+    Slider1->isSliderDown() ? Slider1_Scroll() : Slider1_Change();
+  });
+  connect(Slider2, &QSlider::valueChanged, this, [this] {
+    Slider2->isSliderDown() ? Slider2_Scroll() : Slider2_Change();
+  });
 }
 
 }  // namespace rdsim

@@ -84,9 +84,13 @@ void PictureBox::Scale(double x1, double y1, double x2, double y2) {
   x2_ = x2;
   y2_ = y2;
   pixelScale_ = false;
+  EndArcs();
 }
 
-void PictureBox::ScalePixels() { pixelScale_ = true; }
+void PictureBox::ScalePixels() {
+  pixelScale_ = true;
+  EndArcs();
+}
 
 double PictureBox::ScaleWidth() const { return pixelScale_ ? AreaWidth() : x2_ - x1_; }
 double PictureBox::ScaleHeight() const { return pixelScale_ ? AreaHeight() : y2_ - y1_; }
@@ -100,22 +104,38 @@ QRgb PictureBox::BackColor() const { return backColor_; }
 
 void PictureBox::SetDrawWidth(int width) { drawWidth_ = width; }
 
-void PictureBox::Cls() { Repaint(raster::Fill(image_, backColor_)); }
+void PictureBox::Cls() {
+  EndArcs();
+  Repaint(raster::Fill(image_, backColor_));
+}
 
 void PictureBox::PSet(float x, float y, QRgb color) {
+  EndArcs();
   Repaint(raster::SetPixel(image_, PixelX(x), PixelY(y), color));
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, QRgb color) {
+  EndArcs();
   Repaint(raster::DrawLine(image_, PixelX(x1), PixelY(y1), PixelX(x2), PixelY(y2), color));
 }
 
 void PictureBox::Circle(float cx, float cy, float radius, QRgb color, float start, float end) {
   const double r = pixelScale_ ? radius : double(radius) * AreaWidth() / (x2_ - x1_);
-  Repaint(raster::DrawArc(image_, PixelX(cx), PixelY(cy), r, start, end, color));
+  const bool goesOn = arcsGoOn_ && cx == arcCx_ && cy == arcCy_ && start == arcEnd_ &&
+                      (color & 0xFFFFFF) == arcColor_;
+  if (!goesOn) arcs_.Reset();
+  Repaint(raster::ExtendArc(image_, arcs_, PixelX(cx), PixelY(cy), r, start, end, color));
+  arcsGoOn_ = true;
+  arcCx_ = cx;
+  arcCy_ = cy;
+  arcEnd_ = end;
+  arcColor_ = color & 0xFFFFFF;
 }
 
-void PictureBox::Blit(const QImage& source) { Repaint(raster::Blit(image_, source)); }
+void PictureBox::Blit(const QImage& source) {
+  EndArcs();
+  Repaint(raster::Blit(image_, source));
+}
 
 qint64 PictureBox::GetPixel(int x, int y) const { return raster::PixelAt(image_, x, y); }
 
@@ -145,12 +165,25 @@ void PictureBox::SyncImage() {
   const int w = std::max(0, width() - 2 * border_);
   const int h = std::max(0, height() - 2 * border_);
   if (image_.width() == w && image_.height() == h) return;
+  EndArcs();
   image_ = raster::Resized(image_, w, h, backColor_);
 }
 
 void PictureBox::Repaint(const QRect& areaRect) {
+  if (areaRect.isEmpty()) return;
+  if (batchDepth_ > 0) {
+    batched_ |= areaRect;
+    return;
+  }
   // Queued, not immediate: a burst of drawing costs one repaint.
-  if (!areaRect.isEmpty()) update(areaRect.translated(border_, border_));
+  update(areaRect.translated(border_, border_));
+}
+
+PictureBox::RepaintBatch::~RepaintBatch() {
+  if (--picture_.batchDepth_ > 0) return;
+  const QRect rect = picture_.batched_;
+  picture_.batched_ = QRect();
+  picture_.Repaint(rect);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

@@ -4,6 +4,8 @@
 #include <QRgb>
 #include <QWidget>
 
+#include "ui/raster.h"
+
 namespace rdsim {
 
 // The picture box every drawing behaviour works on: a persistent image that
@@ -52,12 +54,27 @@ class PictureBox : public QWidget {
   void PSet(float x, float y, QRgb color);
   void Line(float x1, float y1, float x2, float y2, QRgb color);
   // Arc from start to end (radians) counterclockwise, angle 0 to the right;
-  // radius in user x units.
+  // radius in user x units. An arc that starts where the previous drawing
+  // operation, an arc of the same centre and colour, ended continues its
+  // curve: the pieces join into one line one pixel wide.
   void Circle(float cx, float cy, float radius, QRgb color, float start, float end);
 
   // Copies a whole image into the drawing area at (0, 0) unchanged: the one
   // transfer of an image composed off-screen. Parts outside the area are clipped.
   void Blit(const QImage& source);
+
+  // While one lives, the drawing on `picture` queues a single repaint of the
+  // rectangle it covered instead of one per operation.
+  class RepaintBatch {
+   public:
+    explicit RepaintBatch(PictureBox& picture) : picture_(picture) { ++picture_.batchDepth_; }
+    ~RepaintBatch();
+    RepaintBatch(const RepaintBatch&) = delete;
+    RepaintBatch& operator=(const RepaintBatch&) = delete;
+
+   private:
+    PictureBox& picture_;
+  };
 
   // The persistent image: exactly the drawing area, RGB32.
   const QImage& Image() const { return image_; }
@@ -91,6 +108,8 @@ class PictureBox : public QWidget {
   void SyncImage();
   void Repaint(const QRect& areaRect);
   QPointF UserPosition(const QMouseEvent* event) const;
+  // Any drawing but a continuing arc ends the curve of the arcs.
+  void EndArcs() { arcsGoOn_ = false; }
 
   int border_;
   int drawWidth_ = 1;
@@ -99,6 +118,13 @@ class PictureBox : public QWidget {
   QRgb backColor_ = 0xFFFFFF;
   double x1_ = 0, y1_ = 0, x2_ = 1, y2_ = 1;
   bool pixelScale_ = true;
+  int batchDepth_ = 0;
+  QRect batched_;
+  // The curve that the last arcs drew, and where the last one ended.
+  raster::PixelChain arcs_;
+  bool arcsGoOn_ = false;
+  float arcCx_ = 0, arcCy_ = 0, arcEnd_ = 0;
+  QRgb arcColor_ = 0;
 };
 
 }  // namespace rdsim

@@ -360,6 +360,104 @@ QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, 
   return dirty;
 }
 
+void PixelChain::StartAt(qint64 x, qint64 y) {
+  last_[1] = {x, y, 0, false};
+  count_ = 1;
+}
+
+QRect PixelChain::Extend(QImage& image, qint64 x, qint64 y, QRgb color) {
+  if (count_ > 0) {
+    const Link& from = last_[1];
+    const qint64 dx = x - from.x, dy = y - from.y;
+    const qint64 n = std::max(std::llabs(dx), std::llabs(dy));
+    if (n == 0) return {};
+    QRect dirty;
+    // The pixels in between, each one step from the previous.
+    for (qint64 k = 1; k < n; ++k) {
+      const qint64 ix = from.x + qint64(std::nearbyint(double(dx) * double(k) / double(n)));
+      const qint64 iy = from.y + qint64(std::nearbyint(double(dy) * double(k) / double(n)));
+      dirty |= Step(image, ix, iy, color);
+    }
+    return dirty | Step(image, x, y, color);
+  }
+  return Step(image, x, y, color);
+}
+
+QRect PixelChain::Step(QImage& image, qint64 x, qint64 y, QRgb color) {
+  auto touches = [x, y](const Link& l) {
+    return std::max(std::llabs(l.x - x), std::llabs(l.y - y)) <= 1;
+  };
+  auto inside = [&image](qint64 px, qint64 py) {
+    return px >= 0 && py >= 0 && px < image.width() && py < image.height();
+  };
+  QRect dirty;
+  if (count_ > 0 && last_[1].x == x && last_[1].y == y) return dirty;
+  // The last pixel is a corner between the one before it and the new one:
+  // take it back.
+  if (count_ == 2 && last_[1].ours && touches(last_[0])) {
+    const Link& corner = last_[1];
+    if (inside(corner.x, corner.y)) {
+      reinterpret_cast<QRgb*>(image.scanLine(int(corner.y)))[corner.x] = corner.under;
+      dirty |= QRect(int(corner.x), int(corner.y), 1, 1);
+    }
+    last_[1] = last_[0];
+    count_ = 1;
+    if (last_[1].x == x && last_[1].y == y) return dirty;
+  }
+  Link link{x, y, 0, true};
+  if (inside(x, y)) {
+    QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+    link.under = row[x];
+    row[x] = Opaque(color);
+    dirty |= QRect(int(x), int(y), 1, 1);
+  }
+  if (count_ > 0) last_[0] = last_[1];
+  last_[1] = link;
+  count_ = std::min(count_ + 1, 2);
+  return dirty;
+}
+
+QRect ExtendArc(QImage& image, PixelChain& chain, double cx, double cy, double radius,
+                double start, double end, QRgb color) {
+  if (!Usable(image)) return {};
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius) ||
+      !std::isfinite(start) || !std::isfinite(end))
+    return {};
+  const double r = std::fabs(radius);
+  double sweep = std::fmod(end - start, kTwoPi);
+  if (sweep < 0) sweep += kTwoPi;
+  if (sweep == 0) sweep = kTwoPi;
+  auto pointAt = [&](double t, qint64& px, qint64& py) {
+    const double x = cx + r * std::cos(t), y = cy - r * std::sin(t);
+    if (!(std::fabs(x) < 1e9 && std::fabs(y) < 1e9)) return false;
+    px = qint64(std::floor(x));
+    py = qint64(std::floor(y));
+    return true;
+  };
+  // Walked only when the arc is short against the image and close to it;
+  // otherwise the plain arc, and the chain goes on from its end.
+  const double reach = 4.0 * (image.width() + image.height());
+  const bool near = std::fabs(cx) < reach && std::fabs(cy) < reach && r < reach;
+  qint64 ex, ey;
+  if (!chain.Started() || !near || sweep * r > reach || !pointAt(start + sweep, ex, ey)) {
+    const QRect dirty = DrawArc(image, cx, cy, radius, start, end, color);
+    if (near && pointAt(start + sweep, ex, ey))
+      chain.StartAt(ex, ey);
+    else
+      chain.Reset();
+    return dirty;
+  }
+  // Steps of at most half a pixel along the arc.
+  const qint64 n = std::max<qint64>(1, qint64(std::ceil(2.0 * sweep * r)));
+  QRect dirty;
+  for (qint64 k = 0; k <= n; ++k) {
+    const double t = k == n ? start + sweep : start + sweep * double(k) / double(n);
+    qint64 px, py;
+    if (pointAt(t, px, py)) dirty |= chain.Extend(image, px, py, color);
+  }
+  return dirty;
+}
+
 QRect Blit(QImage& target, const QImage& source) {
   if (!Usable(target) || source.isNull()) return {};
   const bool raw =

@@ -41,6 +41,39 @@ QRect DrawPixelLine(QImage& image, qint64 x0, qint64 y0, qint64 x1, qint64 y1, Q
 QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, double end,
               QRgb color);
 
+// A one-pixel curve drawn in several pieces, such as a spiral made of short
+// arcs. Each new pixel is joined to the last by an 8-connected line, and a
+// pixel that the new one turns into the corner of a staircase (its neighbours
+// on the chain touch each other) gets its earlier colour back, so that the
+// pieces add up to one curve one pixel wide.
+class PixelChain {
+ public:
+  // Forgets the chain: the next pixel starts a new one.
+  void Reset() { count_ = 0; }
+  // Continues the chain from a pixel drawn by other means, which is never
+  // taken back.
+  void StartAt(qint64 x, qint64 y);
+  bool Started() const { return count_ > 0; }
+  // Adds pixel (x, y) in `color`; returns the rectangle of pixels changed.
+  QRect Extend(QImage& image, qint64 x, qint64 y, QRgb color);
+
+ private:
+  struct Link {
+    qint64 x = 0, y = 0;
+    QRgb under = 0;      // colour before the chain drew it
+    bool ours = false;   // drawn by the chain, so it may be taken back
+  };
+  QRect Step(QImage& image, qint64 x, qint64 y, QRgb color);
+  Link last_[2];  // [0] the one before the last, [1] the last
+  int count_ = 0;
+};
+
+// The arc of DrawArc, added to `chain`: its pixels continue the chain from
+// where the last piece ended. On an empty chain, and for arcs too long to walk
+// pixel by pixel, the arc is drawn by DrawArc and the chain restarts at its end.
+QRect ExtendArc(QImage& image, PixelChain& chain, double cx, double cy, double radius,
+                double start, double end, QRgb color);
+
 // Copies `source` into `target` at (0, 0), pixel for pixel; the part that does
 // not fit is dropped.
 QRect Blit(QImage& target, const QImage& source);
