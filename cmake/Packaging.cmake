@@ -80,10 +80,10 @@ set(CPACK_PACKAGE_VERSION ${RDSIM_VERSION})
 set(CPACK_PACKAGE_VENDOR "rdsim developers")
 set(CPACK_PACKAGE_CONTACT "rdsim developers <rdsim@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "interactive activator-inhibitor reaction-diffusion simulator")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Type the model's eleven coefficients, seed the field (noise, a brush, a spiral,\n"
-    "hand-drawn profiles), press Start and watch spots, stripes and waves grow on a\n"
-    "line or on a square. Includes rdsim-batch, the same engine without a window.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Type the model's eleven coefficients, seed the field (noise, a brush, a spiral,\n"
+       "hand-drawn profiles), press Start and watch spots, stripes and waves grow on a\n"
+       "line or on a square. Includes rdsim-batch, the same engine without a window.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY rdsim)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
