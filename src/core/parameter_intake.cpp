@@ -19,8 +19,8 @@ std::string CoefficientBoxName(int k) {
       "the constant term of the inhibitor equation",
       "the diffusion constant of u in the activator equation",
       "the diffusion constant of v in the inhibitor equation",
-      "the upper limit of the activator synthesis (synU_max)",
-      "the upper limit of the inhibitor synthesis (synV_max)",
+      "synU_max, the upper limit of the activator synthesis",
+      "synV_max, the upper limit of the inhibitor synthesis",
   };
   const std::string key = "k" + std::to_string(k);
   if (k < 0 || k > 10) return "the box " + key;

@@ -44,9 +44,9 @@ std::string CoefficientControlName(int k);  // "Text1(k)"
 inline constexpr const char* IterationsControlName = "Text2";
 inline constexpr const char* SizeControlName = "Text3";
 
-// Intake in two-dimensional mode while U2/V2 hold the newest field (an odd
-// number of steps ran): copies them into U/V, so that making U/V current
-// throws no computed step away. Then U/V are current.
+// When U2/V2 hold the newest 2D field (an odd number of steps ran), copies it
+// into U/V; then U/V are current. The 2D intake and the switch to 1D call it,
+// so that making U/V current throws no computed step away.
 void KeepNewestFieldInU(Simulation& sim);
 
 // Converts the boxes, derives the step coefficients, sizes the buffers and the

@@ -177,7 +177,7 @@ TEST_F(Intake, NamesTheBoxToFixAndCarriesItsControl) {
       {"k8 beyond single", [](FakeBoxes& b) { b.k[8] = "1e39"; }, Mode::OneD,
        "Overflow: the diffusion constant of v in the inhibitor equation (k8) is too large (\"1e39\")", "Text1(8)"},
       {"k10 not a number", [](FakeBoxes& b) { b.k[10] = "0,5"; }, Mode::OneD,
-       "Type mismatch: the upper limit of the inhibitor synthesis (synV_max) (k10) holds \"0,5\", which is not a "
+       "Type mismatch: synV_max, the upper limit of the inhibitor synthesis (k10) holds \"0,5\", which is not a "
        "number",
        "Text1(10)"},
       {"k7 beyond single", [](FakeBoxes& b) { b.k[7] = "-1e39"; }, Mode::OneD,

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QtTest>
@@ -111,6 +112,17 @@ class FriendlyControlsTest : public QObject {
     QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
     QApplication::sendEvent(swatch, &held);
     QCOMPARE(clicks.size(), 1);
+  }
+
+  // The keys the README's guide promises: arrows switch the mode.
+  void arrowKeysSwitchTheMode() {
+    ShowAndActivate();
+    form->Option1[0]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->Option1[0], Qt::Key_Right);
+    QVERIFY(form->Option1[1]->isChecked());
+    QVERIFY(form->Picture3->isVisibleTo(form.get()));
+    QTest::keyClick(form->Option1[1], Qt::Key_Left);
+    QVERIFY(form->Option1[0]->isChecked());
   }
 };
 
