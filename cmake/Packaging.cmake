@@ -69,6 +69,16 @@ if(NOT RDSIM_ENGINE_ONLY)
   else()
     message(WARNING "appstreamcli not found: the metainfo is not validated (Debian: appstream)")
   endif()
+  # The Debian package builds, and its dependencies came from the library scan.
+  find_program(RDSIM_DPKG_SHLIBDEPS dpkg-shlibdeps)
+  find_program(RDSIM_FILE file)
+  if(RDSIM_DPKG_SHLIBDEPS AND RDSIM_FILE)
+    add_test(NAME deb_package
+             COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_CURRENT_BINARY_DIR}
+                     -DOUT=${CMAKE_CURRENT_BINARY_DIR}/package-check -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/CheckDebPackage.cmake)
+  else()
+    message(WARNING "dpkg-shlibdeps or file not found: the Debian package is not checked (Debian: dpkg-dev, file)")
+  endif()
   add_test(NAME install_tree
            COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_CURRENT_BINARY_DIR}
                    -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/install-check -DAPP_ID=${RDSIM_APP_ID}
