@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing on Debian 12, builds, then starts the simulator
-# (./setup.sh run) or runs every test (./setup.sh test).
+# (./setup.sh run) or runs every test (./setup.sh test), the validation of the
+# desktop entry and the metainfo and a check of the installed tree included.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,7 +12,8 @@ case "$mode" in
 esac
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-ipafont-gothic fonts-liberation fonts-urw-base35)
+          fonts-ipafont-gothic fonts-liberation fonts-urw-base35 fonts-lato
+          desktop-file-utils appstream dpkg-dev file)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

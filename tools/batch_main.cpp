@@ -47,6 +47,10 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
 int Run(int argc, const char* const* argv) {
   Simulation sim;
   BatchOptions options;
+  if (argc <= 1) {  // called bare: show how to call it
+    std::fputs(Usage(), stderr);
+    return BadArguments;
+  }
   try {
     options = ParseArguments(argc, argv);
     if (options.help) {

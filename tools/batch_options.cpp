@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace rdsim::batch {
@@ -52,6 +53,7 @@ std::uint32_t ParseSeed(const std::string& text) {
 const char* Usage() {
   return "usage: rdsim-batch --mode 1d|2d --size N --steps K --params \"k0,k1,...,k10\"\n"
          "                   [--init IN | --random SEED] [--out OUT] [--bmp IMAGE]\n"
+         "Every flag also takes its value as --flag=VALUE.\n"
          "IN and OUT: raw little-endian float32, the activator cells, then the inhibitor cells.\n"
          "SEED: fill the start field with the Random button's noise from this seed.\n"
          "IMAGE (2d only): the newest activator as a 24-bit grey bitmap.\n";
@@ -62,16 +64,26 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
   std::map<std::string, std::string> values;
   BatchOptions options;
   for (int i = 1; i < argc; ++i) {
-    const std::string flag = argv[i];
+    std::string flag = argv[i];
     if (flag == "--help" || flag == "-h") {
       options.help = true;
       return options;
     }
+    // "--flag=value" and "--flag value" alike; the value is everything after
+    // the first "=", empty included.
+    std::optional<std::string> inlineValue;
+    if (const auto equals = flag.find('='); flag.rfind("--", 0) == 0 && equals != std::string::npos) {
+      inlineValue = flag.substr(equals + 1);
+      flag.resize(equals);
+    }
     bool known = false;
     for (const char* f : Flags) known = known || flag == f;
     if (!known) throw ArgumentError(flag, "unknown argument");
-    if (i + 1 >= argc) throw ArgumentError(flag, "missing value");
-    if (!values.emplace(flag, argv[++i]).second) throw ArgumentError(flag, "given twice");
+    if (!inlineValue) {
+      if (i + 1 >= argc) throw ArgumentError(flag, "missing value");
+      inlineValue = argv[++i];
+    }
+    if (!values.emplace(flag, *inlineValue).second) throw ArgumentError(flag, "given twice");
   }
 
   for (const char* required : {"--mode", "--size", "--steps", "--params"}) {

@@ -31,6 +31,7 @@ struct BatchOptions {
   bool help = false;
 };
 
+// Flags take their value as the next argument or after "=" (--size=64).
 // Raises ArgumentError for an unknown flag, a flag without its value or given
 // twice, a missing required flag, --init with --random, a seed that is not a
 // whole number from 0 to 4294967295, a mode other than 1d/2d, a step count that

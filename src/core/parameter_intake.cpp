@@ -1,43 +1,85 @@
 #include "core/parameter_intake.h"
 
+#include <algorithm>
+
 #include "core/checked.h"
 #include "core/constants.h"
 #include "core/number_text.h"
 
 namespace rdsim {
 
-std::string CoefficientBoxName(int k) { return "k" + std::to_string(k); }
+std::string CoefficientBoxName(int k) {
+  static const char* const Places[11] = {
+      "the factor of u in the activator equation",
+      "the factor of v in the activator equation",
+      "the constant term of the activator equation",
+      "the decay factor of u in the activator equation",
+      "the factor of u in the inhibitor equation",
+      "the factor of v in the inhibitor equation",
+      "the constant term of the inhibitor equation",
+      "the diffusion constant of u in the activator equation",
+      "the diffusion constant of v in the inhibitor equation",
+      "synU_max, the upper limit of the activator synthesis",
+      "synV_max, the upper limit of the inhibitor synthesis",
+  };
+  const std::string key = "k" + std::to_string(k);
+  if (k < 0 || k > 10) return "the box " + key;
+  return std::string(Places[k]) + " (" + key + ")";
+}
+
+std::string CoefficientControlName(int k) { return "Text1(" + std::to_string(k) + ")"; }
+
+void KeepNewestFieldInU(Simulation& sim) {
+  if (!sim.CurrentInU) {
+    FieldBuffers& b = sim.buffers;
+    std::copy(b.U2.begin(), b.U2.end(), b.U.begin());
+    std::copy(b.V2.begin(), b.V2.end(), b.V.begin());
+  }
+  sim.CurrentInU = true;
+}
 
 namespace {
 
-std::string BoxContext(const std::string& box, const std::string& text) {
-  return "the box " + box + " holds \"" + text + "\"";
+// The fault's name comes first in the message; this says in plain words what
+// is wrong with the box.
+std::string Explain(Fault fault, const std::string& box, const std::string& text) {
+  switch (fault) {
+    case Fault::TypeMismatch: return box + " holds \"" + text + "\", which is not a number";
+    case Fault::Overflow: return box + " is too large (\"" + text + "\")";
+    default: return box + " holds \"" + text + "\"";
+  }
 }
 
-// Every conversion error names the box to fix.
+// Every conversion error names the box to fix, and carries its control.
 template <typename Convert>
-auto FromBox(const std::string& box, const std::string& text, Convert convert) {
+auto FromBox(const std::string& box, const std::string& control, const std::string& text, Convert convert) {
   try {
     return convert(text);
   } catch (const RunError& error) {
-    throw RunError(error.fault(), BoxContext(box, text));
+    throw RunError(error.fault(), Explain(error.fault(), box, text), control);
   }
 }
 
 float CoefficientTimesDt(ParameterBoxes& boxes, int k) {
   const std::string text = boxes.CoefficientText(k);
-  return FromBox(CoefficientBoxName(k), text,
+  return FromBox(CoefficientBoxName(k), CoefficientControlName(k), text,
                  [](const std::string& t) { return ToSingle(ParseDouble(t) * static_cast<double>(dt)); });
 }
 
 float Diffusion(ParameterBoxes& boxes, int k) {
   const std::string text = boxes.CoefficientText(k);
-  return FromBox(CoefficientBoxName(k), text, [](const std::string& t) { return ParseSingle(t); });
+  return FromBox(CoefficientBoxName(k), CoefficientControlName(k), text,
+                 [](const std::string& t) { return ParseSingle(t); });
+}
+
+// A diffusion constant whose weight per neighbour overflows.
+[[noreturn]] void DiffusionTooLarge(const RunError& error, int k) {
+  throw RunError(error.fault(), CoefficientBoxName(k) + " is too large", CoefficientControlName(k));
 }
 
 std::int32_t FieldSize(ParameterBoxes& boxes) {
   const std::string text = boxes.SizeText();
-  std::int32_t n = FromBox(SizeBoxName, text, [](const std::string& t) {
+  std::int32_t n = FromBox(SizeBoxName, SizeControlName, text, [](const std::string& t) {
     return CheckedAdd(RoundToInt32(ParseDouble(t) - 1.0), 1);
   });
   if (n > MaxFieldSize) {
@@ -54,9 +96,15 @@ std::int32_t FieldSize(ParameterBoxes& boxes) {
 
 void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view) {
   const std::string iterations = boxes.IterationsText();
-  sim.StepsPerImage = FromBox(IterationsBoxName, iterations,
+  sim.StepsPerImage = FromBox(IterationsBoxName, IterationsControlName, iterations,
                               [](const std::string& t) { return RoundToInt32(ParseDouble(t)); });
-  sim.CurrentInU = true;
+  if (boxes.SelectedMode() == Mode::TwoD) {
+    KeepNewestFieldInU(sim);
+  } else {
+    // The one-dimensional step leaves its newest line in U/V, and the profile
+    // pen writes U/V only: nothing to copy.
+    sim.CurrentInU = true;
+  }
 
   const std::int32_t n = FieldSize(boxes);
   sim.N = n;
@@ -80,12 +128,12 @@ void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view) {
   try {
     c.DuS = ToSingle(((c.Du * dtD) / dxD) / dxD);
   } catch (const RunError& error) {
-    throw WithContext(error, "the box " + CoefficientBoxName(7) + " is too large");
+    DiffusionTooLarge(error, 7);
   }
   try {
     c.DvS = ToSingle(((dtD * c.Dv) / dxD) / dxD);
   } catch (const RunError& error) {
-    throw WithContext(error, "the box " + CoefficientBoxName(8) + " is too large");
+    DiffusionTooLarge(error, 8);
   }
 
   const Mode mode = boxes.SelectedMode();

@@ -31,14 +31,28 @@ class IntakeView {
   virtual void DrawFieldFromU() = 0;
 };
 
-// The user-facing name of a box, for error messages.
+// What a box holds, as the user sees it on the window, for error messages:
+// a coefficient by its place in the equations ("the factor of u in the
+// inhibitor equation (k4)"), the other two by their captions.
 std::string CoefficientBoxName(int k);
-inline constexpr const char* IterationsBoxName = "Iteration / Image";
-inline constexpr const char* SizeBoxName = "Field Size";
+inline constexpr const char* IterationsBoxName = "the number of iterations per image (Iteration / Image)";
+inline constexpr const char* SizeBoxName = "the field size (Field Size)";
+
+// The control names the window gives the boxes, carried by a RunError so that
+// the window can find the box to focus.
+std::string CoefficientControlName(int k);  // "Text1(k)"
+inline constexpr const char* IterationsControlName = "Text2";
+inline constexpr const char* SizeControlName = "Text3";
+
+// When U2/V2 hold the newest 2D field (an odd number of steps ran), copies it
+// into U/V; then U/V are current. The 2D intake and the switch to 1D call it,
+// so that making U/V current throws no computed step away.
+void KeepNewestFieldInU(Simulation& sim);
 
 // Converts the boxes, derives the step coefficients, sizes the buffers and the
-// pictures for the selected mode and redraws. A bad box raises its RunError
-// with what was converted before it kept.
+// pictures for the selected mode and redraws. A bad box raises its RunError,
+// naming the box and carrying its control name, with what was converted
+// before it kept.
 void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view);
 
 }  // namespace rdsim

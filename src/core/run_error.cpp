@@ -25,14 +25,14 @@ std::string Message(Fault fault, const std::string& detail) {
 }
 }  // namespace
 
-RunError::RunError(Fault fault, std::string detail)
-    : std::runtime_error(Message(fault, detail)), fault_(fault), detail_(std::move(detail)) {}
+RunError::RunError(Fault fault, std::string detail, std::string box)
+    : std::runtime_error(Message(fault, detail)), fault_(fault), detail_(std::move(detail)), box_(std::move(box)) {}
 
 RunError WithContext(const RunError& error, const std::string& context) {
-  if (error.detail().empty()) return RunError(error.fault(), context);
+  if (error.detail().empty()) return RunError(error.fault(), context, error.box());
   std::string detail = context;
   detail.append(", ").append(error.detail());
-  return RunError(error.fault(), detail);
+  return RunError(error.fault(), detail, error.box());
 }
 
 }  // namespace rdsim

@@ -19,17 +19,22 @@ const char* FaultName(Fault fault);
 // handled; the window boundary catches it and tells the user.
 class RunError : public std::runtime_error {
  public:
-  explicit RunError(Fault fault, std::string detail = {});
+  explicit RunError(Fault fault, std::string detail = {}, std::string box = {});
 
   Fault fault() const { return fault_; }
   const std::string& detail() const { return detail_; }
+  // The control name ("Text1(4)", "Text2", "Text3") of the box whose text
+  // caused the error, or empty: after the message the window hands that box
+  // the focus, so the user can mend it at once.
+  const std::string& box() const { return box_; }
 
  private:
   Fault fault_;
   std::string detail_;
+  std::string box_;
 };
 
-// Prefixes what was being done ("step 12", "the box k4") to an error's detail.
+// Prefixes what was being done ("in step 12") to an error's detail; keeps its box.
 RunError WithContext(const RunError& error, const std::string& context);
 
 }  // namespace rdsim

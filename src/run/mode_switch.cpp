@@ -2,6 +2,7 @@
 
 #include <QGroupBox>
 
+#include "core/parameter_intake.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
@@ -10,6 +11,9 @@ namespace rdsim {
 void Option1_Click(frmMain& form, int index) {
   Simulation& sim = form.sim;
   if (index == 0) {
+    // The profile pen writes U/V only, so U/V must hold the newest field
+    // before the line takes it over.
+    KeepNewestFieldInU(sim);
     sim.buffers.Resize(static_cast<std::size_t>(BufferLength(Mode::OneD, sim.N)));
     form.Picture1->show();
     form.Picture2->show();

@@ -39,7 +39,8 @@ bool KeepRunning(frmMain& form, Mode loopMode) {
 bool CountStep(frmMain& form, std::int32_t k) {
   form.Label2->SetCaption(QString::number(CheckedAdd(k, 1)));
   if (form.sim.StepsPerImage == 0) {
-    throw RunError(Fault::DivisionByZero, std::string("the box ") + IterationsBoxName + " holds 0");
+    throw RunError(Fault::DivisionByZero, std::string(IterationsBoxName) + " is 0; it must be a whole number other than 0",
+                   IterationsControlName);
   }
   return CheckedMod(k, form.sim.StepsPerImage) == 0;
 }
@@ -62,11 +63,14 @@ void RunSteps(frmMain& form, Mode loopMode, Body body) {
 void YieldToWindow() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void Run_Click(frmMain& form) {
-  ReadParameters(form);
   if (form.sim.Running) {
+    // Stop ends the run whatever the intake finds: a box mistyped during the
+    // run must not keep the user from stopping it. Its error still shows.
     ShowRunning(form, false);
+    ReadParameters(form);
     return;
   }
+  ReadParameters(form);
   ShowRunning(form, true);
   switch (SelectedMode(form)) {
     case Mode::OneD: RunLoop1D(form); break;

@@ -4,9 +4,9 @@ namespace rdsim {
 
 class frmMain;
 
-// The Start/Stop button. Always re-reads the parameters first; then stops a
-// running loop, or starts the loop of the selected mode and returns when it
-// ends.
+// The Start/Stop button. Always re-reads the parameters. Stops a running loop
+// even when that intake fails; otherwise, once the intake has succeeded,
+// starts the loop of the selected mode and returns when it ends.
 void Run_Click(frmMain& form);
 
 void RunLoop1D(frmMain& form);

@@ -1,5 +1,6 @@
 #include "ui/error_boundary.h"
 
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <exception>
@@ -25,15 +26,27 @@ void Report(QWidget* window, const std::string& message) {
   QMessageBox::critical(guard, "Reaction-Diffusion simulator", QString::fromStdString(message));
 }
 
+// After the message the box at fault takes the focus with its text selected,
+// so that typing replaces it at once.
+void FocusBox(QWidget* window, const std::string& box) {
+  if (!window || box.empty()) return;
+  auto* edit = window->findChild<QLineEdit*>(QString::fromStdString(box));
+  if (!edit) return;
+  edit->setFocus(Qt::OtherFocusReason);
+  edit->selectAll();
+}
+
 }  // namespace
 
 void SetErrorSink(ErrorSink sink) { Sink() = std::move(sink); }
 
 void RunEvent(QWidget* window, const std::function<void()>& event) {
+  QPointer<QWidget> guard(window);
   try {
     event();
   } catch (const RunError& error) {
     Report(window, error.what());
+    FocusBox(guard, error.box());
   } catch (const std::bad_alloc&) {
     Report(window, "Out of memory");
   } catch (const std::exception& error) {

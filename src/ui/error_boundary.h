@@ -14,7 +14,8 @@ void SetErrorSink(ErrorSink sink);
 
 // Runs one window event. A RunError (or any other exception) abandons the
 // event, is reported to the sink, and the program goes on: nothing passes
-// through Qt's event loop.
+// through Qt's event loop. When the error names a box (RunError::box, a
+// control name), that child of the window then takes the focus, text selected.
 void RunEvent(QWidget* window, const std::function<void()>& event);
 
 }  // namespace rdsim

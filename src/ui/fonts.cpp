@@ -12,9 +12,10 @@ void InstallFontSubstitutions() {
   QFont::insertSubstitutions(ArialFace, {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
   QFont::insertSubstitutions(DialogFace, {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
   QFont::insertSubstitutions(CenturyFace, {QStringLiteral("C059"), QStringLiteral("Century Schoolbook L")});
-  // No black-weight sans is installed; the bold cut of the Arial look-alike
-  // is the heaviest near match.
-  QFont::insertSubstitutions(ArialBlackFace, {QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
+  // Lato's black cut (Debian's fonts-lato) is the packaged sans nearest the
+  // design's heavy face; without it, the bold cut of the Arial look-alike.
+  QFont::insertSubstitutions(ArialBlackFace, {QStringLiteral("Lato"), QStringLiteral("Liberation Sans"),
+                                              QStringLiteral("Nimbus Sans")});
 }
 
 QFont DesignFont(const QString& face, double points, bool bold, bool italic) {

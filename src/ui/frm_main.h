@@ -108,6 +108,8 @@ class frmMain : public QMainWindow {
  private:
   // Builds every control at its designed place and connects its events.
   void BuildLayout();
+  void NameBoxes();
+  void SetToolTips();
   void ConnectEvents();
 };
 

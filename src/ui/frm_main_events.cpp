@@ -18,9 +18,11 @@ void frmMain::Form_Load() {
     sim.Running = false;
     sim.BrushOnActivator = true;
     sim.CurrentInU = true;
-    const auto lastCell = static_cast<double>(sim.Nm1);
-    Picture1->Scale(0, Umax, lastCell, 0);
-    Picture2->Scale(0, Vmax, lastCell, 0);
+    // The intake's scale, 0 to N: a profile drawn before the first intake
+    // must land where every later one does.
+    const auto cells = static_cast<double>(sim.N);
+    Picture1->Scale(0, Umax, cells, 0);
+    Picture2->Scale(0, Vmax, cells, 0);
     Picture4->Scale(0, 2000, 2000, 0);
     Picture4->SetDrawWidth(1);
     DrawBrushPreview(*this);

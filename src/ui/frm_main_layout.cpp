@@ -17,8 +17,10 @@
 #include <QStylePainter>
 #include <qdrawutil.h>
 
+#include <algorithm>
 #include <iterator>
 
+#include "core/parameter_intake.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
@@ -122,6 +124,29 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, const QFont& font, Qt
     label->setGeometry(left, label->y(), needed, label->height());
   }
   return label;
+}
+
+// For captions whose substitute face is also taller than the design's line,
+// so that descenders and underscores are not cut off: the label grows
+// downwards, its top and left stay where the design puts them.
+void GrowToLineHeight(QLabel* label) {
+  const QFontMetrics metrics(label->font());
+  const QRect ink = metrics.tightBoundingRect(label->text());  // relative to the baseline
+  const int needed = std::max(metrics.height(), metrics.ascent() + ink.bottom() + 1);
+  if (needed > label->height()) label->resize(label->width(), needed);
+}
+
+// A caption that would run into the control at its right (the Intensity
+// slider) is set a little tighter, so that a gap stays between them.
+void KeepClearOf(QLabel* label, int rightNeighbourX, int gap) {
+  const int room = rightNeighbourX - gap - label->x();
+  const QString text = label->text();
+  QFont font = label->font();
+  for (int step = 1; QFontMetrics(font).horizontalAdvance(text) > room && step <= 10; ++step) {
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -0.1 * step);
+  }
+  label->setFont(font);
+  label->resize(std::min(QFontMetrics(font).horizontalAdvance(text), room), label->height());
 }
 
 QLineEdit* MakeTextBox(QWidget* parent, const QString& text, Twips r) {
@@ -290,7 +315,9 @@ void frmMain::BuildLayout() {
   Label8[0] = MakeLabel(Frame3, QStringLiteral("Radius"), smallGothic, Qt::AlignLeft, {195, 1080, 450, 165});
   Slider1 = MakeSlider(Frame3, 12, 7, 5, {840, 1080, 975, 255});
   Label8[1] = MakeLabel(Frame3, QStringLiteral("Intensity"), smallGothic, Qt::AlignLeft, {195, 1320, 615, 165});
+  GrowToLineHeight(Label8[1]);
   Slider2 = MakeSlider(Frame3, 255, 255, 50, {840, 1320, 975, 255});
+  KeepClearOf(Label8[1], Slider2->x(), 2);
   Frame3->setVisible(false);
 
   // Mode switch.
@@ -316,6 +343,8 @@ void frmMain::BuildLayout() {
     Label1[i] = MakeLabel(Frame1, QString::fromUtf8(e.caption), EquationFont(e.look), e.alignment, e.place);
     FillBackground(Label1[i], EquationGround);
   }
+  GrowToLineHeight(Label1[28]);
+  GrowToLineHeight(Label1[29]);
   for (int i = 0; i < 11; ++i) {
     Text1[i] = MakeTextBox(Frame1, QString::fromUtf8(Coefficients[i].text), Coefficients[i].place);
   }
@@ -357,6 +386,9 @@ void frmMain::BuildLayout() {
 
   Line2 = MakeHorizontalLine(client, 0, 8040, 0, QColor(128, 128, 128));
 
+  NameBoxes();
+  SetToolTips();
+
   QWidget* const tabOrder[] = {
       Random,   Picture3, Run,      Clear,    Slider2,  Slider1,  Picture6[1], Picture6[0], Picture5,   SavePar,
       Combo1,   Text1[10], Text1[9], Text1[8], Text1[7], Text1[6], Text1[5],    Text1[4],    Text1[3],   Text1[2],
@@ -365,6 +397,57 @@ void frmMain::BuildLayout() {
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
     QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
   }
+}
+
+// The boxes carry their design names, by which an error finds the box to
+// focus (RunError::box).
+void frmMain::NameBoxes() {
+  for (int k = 0; k < 11; ++k) Text1[k]->setObjectName(QString::fromStdString(CoefficientControlName(k)));
+  Text2->setObjectName(QString::fromLatin1(IterationsControlName));
+  Text3->setObjectName(QString::fromLatin1(SizeControlName));
+}
+
+void frmMain::SetToolTips() {
+  static const char* const CoefficientTips[11] = {
+      "k0, the factor of u in the activator equation: how strongly the activator furthers its own synthesis",
+      "k1, the factor of v in the activator equation: how the inhibitor acts on the activator's synthesis "
+      "(negative: it holds it back)",
+      "k2, the constant term of the activator equation: synthesis of activator without u or v",
+      "k3, the decay of the activator: the share of u lost per unit of time",
+      "k4, the factor of u in the inhibitor equation: how strongly the activator drives the inhibitor's synthesis",
+      "k5, the factor of v in the inhibitor equation (negative: the inhibitor's decay)",
+      "k6, the constant term of the inhibitor equation",
+      "k7 (Du), the diffusion constant of the activator: how fast u spreads to the neighbouring cells",
+      "k8 (Dv), the diffusion constant of the inhibitor: how fast v spreads to the neighbouring cells",
+      "k9, synU_max: the upper limit of the activator's synthesis term",
+      "k10, synV_max: the upper limit of the inhibitor's synthesis term",
+  };
+  const QString readAt = QStringLiteral("<br>Read at the next Start, Stop, Clear or click on the phase plane.");
+  const auto rich = [](const QString& text) { return QStringLiteral("<p>") + text + QStringLiteral("</p>"); };
+  for (int k = 0; k < 11; ++k) Text1[k]->setToolTip(rich(QString::fromUtf8(CoefficientTips[k]) + readAt));
+  Text3->setToolTip(rich(QStringLiteral("Field size N: the cells of the line (1D) or of each side of the square "
+                                        "(2D), 2 to 128.") + readAt));
+  Text2->setToolTip(rich(QStringLiteral("Iterations per image: during a run the picture is redrawn every this "
+                                        "many steps.") + readAt));
+  Picture1->setToolTip(rich(QStringLiteral("The activator u, one red bar per cell. Press and drag with the left "
+                                           "button to draw the activator's profile.")));
+  Picture2->setToolTip(rich(QStringLiteral("The inhibitor v, one blue bar per cell. Press and drag with the left "
+                                           "button to draw the inhibitor's profile.")));
+  Picture3->setToolTip(rich(QStringLiteral("The activator field, black 0 to white 10. Press and drag with the left "
+                                           "button to paint discs of the brush's species into it.")));
+  Picture4->setToolTip(rich(QStringLiteral("Phase plane of one cell without diffusion. Click a point (u, v) to draw "
+                                           "the nullclines and the cell's path from there.")));
+  Picture5->setToolTip(rich(QStringLiteral("The brush: its radius, intensity and species.")));
+  Picture6[0]->setToolTip(rich(QStringLiteral("Brush on the activator (red). Click, or press Space, to choose it.")));
+  Picture6[1]->setToolTip(rich(QStringLiteral("Brush on the inhibitor (blue). Click, or press Space, to choose it.")));
+  Slider1->setToolTip(rich(QStringLiteral("Brush radius, 0 to 12 cells.")));
+  Slider2->setToolTip(rich(QStringLiteral("Brush intensity, 0 to 255: the value a disc writes, from 0 up to 10 at 255.")));
+  Spiral->setToolTip(rich(QStringLiteral("Stamp the brush along a one-turn spiral into the field.")));
+  Run->setToolTip(rich(QStringLiteral("Start the run; press again to stop it.")));
+  Random->setToolTip(rich(QStringLiteral("Fill the field with random values.")));
+  Clear->setToolTip(rich(QStringLiteral("Read the boxes and set the whole field to zero.")));
+  Combo1->setToolTip(rich(QStringLiteral("Presets: pick one to put its coefficients into the boxes.")));
+  SavePar->setToolTip(rich(QStringLiteral("Save the coefficients as a new preset.")));
 }
 
 void frmMain::ConnectEvents() {

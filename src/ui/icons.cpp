@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPointF>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -15,14 +16,17 @@ namespace {
 constexpr int IconSize = 32;
 }
 
-QIcon WindowIcon() {
-  QImage image(IconSize, IconSize, QImage::Format_ARGB32);
+QImage WindowIconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32);
   const QColor activator(255, 0, 0);
   const QColor inhibitor(0, 0, 128);
-  const double centre = (IconSize - 1) / 2.0;
-  for (int y = 0; y < IconSize; ++y) {
-    for (int x = 0; x < IconSize; ++x) {
-      const double dx = x - centre, dy = y - centre;
+  // Drawn in the units of the 32-pixel icon, so that every size shows the
+  // same spiral.
+  const double unit = static_cast<double>(IconSize) / size;
+  const double centre = (size - 1) / 2.0;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const double dx = (x - centre) * unit, dy = (y - centre) * unit;
       const double r = std::hypot(dx, dy);
       const double theta = std::atan2(dy, dx);
       // One-armed spiral; the tanh sharpens the wave front like a real run.
@@ -35,9 +39,19 @@ QIcon WindowIcon() {
   }
   QPainter painter(&image);
   painter.setPen(QColor(0, 0, 0));
-  painter.drawRect(0, 0, IconSize - 1, IconSize - 1);
+  const int frame = std::max(1, size / IconSize);
+  painter.fillRect(0, 0, size, frame, Qt::black);
+  painter.fillRect(0, size - frame, size, frame, Qt::black);
+  painter.fillRect(0, 0, frame, size, Qt::black);
+  painter.fillRect(size - frame, 0, frame, size, Qt::black);
   painter.end();
-  return QIcon(QPixmap::fromImage(image));
+  return image;
+}
+
+QIcon WindowIcon() {
+  QIcon icon(QPixmap::fromImage(WindowIconImage(IconSize)));
+  icon.addPixmap(QPixmap::fromImage(WindowIconImage(2 * IconSize)));
+  return icon;
 }
 
 QPixmap SpiralPicture() {

@@ -1,5 +1,6 @@
 #include "ui/picture_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -204,6 +205,26 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   const QRect target = event->rect() & area;
   if (!target.isEmpty())
     painter.drawImage(target, image_, target.translated(-border_, -border_));
+  if (hasFocus()) PaintFocus(painter);
+}
+
+// Shows the keyboard focus on the screen only; the persistent image, which
+// the export saves and the tools read, is untouched.
+void PictureBox::PaintFocus(QPainter& painter) {
+  const QColor highlight = palette().color(QPalette::Highlight);
+  if (border_ > 0) {
+    // The sunken border turns the highlight colour, so no cell is hidden.
+    const int w = width(), h = height(), b = border_;
+    painter.fillRect(0, 0, w, b, highlight);
+    painter.fillRect(0, h - b, w, b, highlight);
+    painter.fillRect(0, 0, b, h, highlight);
+    painter.fillRect(w - b, 0, b, h, highlight);
+    return;
+  }
+  // Borderless: a dotted frame along the edge of the drawing.
+  painter.setPen(QPen(highlight, 1, Qt::DotLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(0, 0, width() - 1, height() - 1);
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
@@ -237,6 +258,15 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   emit MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(u.x()),
                float(u.y()));
   if (click) emit Click();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    if (!event->isAutoRepeat()) emit Click();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace rdsim

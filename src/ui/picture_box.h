@@ -6,6 +6,8 @@
 
 #include "ui/raster.h"
 
+class QPainter;
+
 namespace rdsim {
 
 // The picture box every drawing behaviour works on: a persistent image that
@@ -102,11 +104,15 @@ class PictureBox : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Space acts as a click, so that a picture reached by Tab can be chosen
+  // from the keyboard (the swatches).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // Brings the image to the current outer size less the border.
   void SyncImage();
   void Repaint(const QRect& areaRect);
+  void PaintFocus(QPainter& painter);
   QPointF UserPosition(const QMouseEvent* event) const;
   // Any drawing but a continuing arc ends the curve of the arcs.
   void EndArcs() { arcsGoOn_ = false; }

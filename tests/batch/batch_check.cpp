@@ -379,6 +379,13 @@ std::vector<BadCall> BadCalls(const std::string& work) {
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--random", "7x"}, "--random"},
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", shortFile, "--random", "7"},
        "--random"},
+      // The --flag=value form is judged like the other.
+      {{"--mode=2d", "--size=4", "--steps=ten", "--params=" + p}, "--steps"},
+      {{"--mode=2d", "--size=", "--steps=1", "--params=" + p}, "--size"},
+      {{"--mode=3d", "--size", "4", "--steps", "1", "--params", p}, "--mode"},
+      {{"--mode=2d", "--mode", "2d", "--size=4", "--steps=1", "--params=" + p}, "--mode"},
+      {{"--mode=2d", "--size=4", "--steps=1", "--params=" + p, "--bogus=1"}, "--bogus"},
+      {{"--mode=2d", "--size=4", "--steps=1", "--params=" + badBox}, "--params"},
   };
 }
 
@@ -407,6 +414,24 @@ std::string JudgeSeededNoise(const std::string& batch, const std::string& work) 
       if (!(value >= 0.0f && value < 10.0f)) return std::string(mode) + ": value outside [0, 10)";
     }
   }
+  return "";
+}
+
+// --flag=value gives the run of --flag value, byte for byte; a bare call
+// prints the usage on stderr and exits with 2.
+std::string JudgeEqualsFormAndBareCall(const std::string& batch, const std::string& work) {
+  const std::string p = Join(DesignTexts);
+  const std::string spaced = work + "/spaced.raw", joined = work + "/joined.raw";
+  const Outcome a =
+      Spawn(batch, {"--mode", "2d", "--size", "9", "--steps", "3", "--params", p, "--random", "5", "--out", spaced}, work);
+  const Outcome b = Spawn(
+      batch, {"--mode=2d", "--size=9", "--steps=3", "--params=" + p, "--random=5", "--out=" + joined}, work);
+  if (a.exitCode != 0 || b.exitCode != 0) return "a run failed: " + a.err + b.err;
+  const std::string x = ReadFile(spaced), y = ReadFile(joined);
+  if (x.empty() || x != y) return "--flag=value gave another field than --flag value";
+  const Outcome bare = Spawn(batch, {}, work);
+  if (bare.exitCode != 2) return "a bare call exited with " + std::to_string(bare.exitCode) + ", expected 2";
+  if (bare.err.rfind("usage: rdsim-batch", 0) != 0) return "a bare call printed \"" + bare.err + "\"";
   return "";
 }
 
@@ -446,6 +471,7 @@ int main(int argc, char** argv) {
     record(name, JudgeBadCall(call, batch, work));
   }
   record("rdsim-batch --random", JudgeSeededNoise(batch, work));
+  record("rdsim-batch --flag=value, and bare", JudgeEqualsFormAndBareCall(batch, work));
 
   std::printf("batch: %zu runs (%d stopped by a fault), %lld steps in all, seed %llu\n", cases.size(),
               tally.faulted, static_cast<long long>(tally.steps), static_cast<unsigned long long>(seed));

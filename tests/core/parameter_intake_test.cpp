@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "core/integrators.h"
 #include "core/parameter_intake.h"
 #include "core/run_error.h"
 #include "fake_window.h"
@@ -153,14 +156,133 @@ TEST_F(Intake, ConvertsTheLimitsBeforeTheDiffusionBoxes) {
   EXPECT_FALSE(sim.CurrentInU);  // the first box failed before anything changed
 }
 
-TEST_F(Intake, NamesTheBoxToFix) {
-  boxes.k[4] = "abc";
-  try {
-    Read();
-    FAIL();
-  } catch (const RunError& error) {
-    EXPECT_EQ(std::string(error.what()), "Type mismatch: the box k4 holds \"abc\"");
+// Each bad box: the message names it as the user sees it and says what is
+// wrong in plain words, and the error carries the control to focus.
+TEST_F(Intake, NamesTheBoxToFixAndCarriesItsControl) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeBoxes&)> spoil;
+    Mode mode;
+    const char* message;
+    const char* control;
+  };
+  const Case cases[] = {
+      {"k4 not a number", [](FakeBoxes& b) { b.k[4] = "abc"; }, Mode::OneD,
+       "Type mismatch: the factor of u in the inhibitor equation (k4) holds \"abc\", which is not a number",
+       "Text1(4)"},
+      {"k0 empty", [](FakeBoxes& b) { b.k[0] = ""; }, Mode::OneD,
+       "Type mismatch: the factor of u in the activator equation (k0) holds \"\", which is not a number", "Text1(0)"},
+      {"k2 beyond single", [](FakeBoxes& b) { b.k[2] = "4e39"; }, Mode::OneD,
+       "Overflow: the constant term of the activator equation (k2) is too large (\"4e39\")", "Text1(2)"},
+      {"k8 beyond single", [](FakeBoxes& b) { b.k[8] = "1e39"; }, Mode::OneD,
+       "Overflow: the diffusion constant of v in the inhibitor equation (k8) is too large (\"1e39\")", "Text1(8)"},
+      {"k10 not a number", [](FakeBoxes& b) { b.k[10] = "0,5"; }, Mode::OneD,
+       "Type mismatch: synV_max, the upper limit of the inhibitor synthesis (k10) holds \"0,5\", which is not a "
+       "number",
+       "Text1(10)"},
+      {"k7 beyond single", [](FakeBoxes& b) { b.k[7] = "-1e39"; }, Mode::OneD,
+       "Overflow: the diffusion constant of u in the activator equation (k7) is too large (\"-1e39\")", "Text1(7)"},
+      {"iterations not a number", [](FakeBoxes& b) { b.iterations = "x"; }, Mode::OneD,
+       "Type mismatch: the number of iterations per image (Iteration / Image) holds \"x\", which is not a number",
+       "Text2"},
+      {"iterations beyond 32 bits", [](FakeBoxes& b) { b.iterations = "3e9"; }, Mode::OneD,
+       "Overflow: the number of iterations per image (Iteration / Image) is too large (\"3e9\")", "Text2"},
+      {"size not a number", [](FakeBoxes& b) { b.size = "big"; }, Mode::TwoD,
+       "Type mismatch: the field size (Field Size) holds \"big\", which is not a number", "Text3"},
+      // No one box is at fault: the message says so, and no box is focused.
+      {"centre weight overflows", [](FakeBoxes& b) { b.k[7] = "3.4e38"; }, Mode::TwoD, nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeBoxes fresh;
+    fresh.mode = c.mode;
+    c.spoil(fresh);
+    boxes = fresh;
+    try {
+      Read();
+      ADD_FAILURE() << "the intake did not fail";
+    } catch (const RunError& error) {
+      if (c.message) {
+        EXPECT_EQ(std::string(error.what()), c.message);
+      } else {
+        EXPECT_NE(std::string(error.what()).find("diffusion and decay"), std::string::npos) << error.what();
+      }
+      EXPECT_EQ(error.box(), c.control);
+    }
   }
+}
+
+TEST(RunErrorContext, KeepsTheBox) {
+  const RunError inner(Fault::DivisionByZero, "the box is 0", "Text2");
+  const RunError outer = WithContext(inner, "in step 1 of the run");
+  EXPECT_EQ(std::string(outer.what()), "Division by zero: in step 1 of the run, the box is 0");
+  EXPECT_EQ(outer.box(), "Text2");
+  EXPECT_EQ(WithContext(RunError(Fault::Overflow), "step 3").box(), "");
+}
+
+// When an odd number of 2D steps has run, U2/V2 hold the newest field; the
+// intake copies it into U/V before making them current, so nothing computed
+// is thrown away.
+TEST_F(Intake, KeepsTheNewestTwoDimensionalField) {
+  boxes.mode = Mode::TwoD;
+  boxes.size = "4";
+  Read();
+  for (std::size_t i = 0; i < 16; ++i) {
+    sim.buffers.U[i] = 1.0f;
+    sim.buffers.V[i] = 2.0f;
+    sim.buffers.U2[i] = 3.0f + static_cast<float>(i);
+    sim.buffers.V2[i] = 4.0f;
+  }
+  const Buffer newestU = sim.buffers.U2, newestV = sim.buffers.V2;
+
+  sim.CurrentInU = true;  // U/V are newest: they stay as they are
+  Read();
+  EXPECT_EQ(sim.buffers.U[5], 1.0f);
+  EXPECT_EQ(sim.buffers.V[5], 2.0f);
+
+  sim.CurrentInU = false;  // U2/V2 are newest: copied, then current
+  Read();
+  EXPECT_TRUE(sim.CurrentInU);
+  EXPECT_EQ(sim.buffers.U, newestU);
+  EXPECT_EQ(sim.buffers.V, newestV);
+  EXPECT_EQ(view.calls.back(), "draw field");
+
+  // A failing box after the iterations still leaves the newest field current.
+  for (float& u : sim.buffers.U) u = 1.0f;
+  sim.CurrentInU = false;
+  boxes.k[3] = "abc";
+  EXPECT_EQ(ReadFault(), Fault::TypeMismatch);
+  EXPECT_TRUE(sim.CurrentInU);
+  EXPECT_EQ(sim.buffers.U, newestU);
+}
+
+// The profile pen writes U/V only, and the 1D step leaves its newest line
+// there: a 1D intake must not overwrite U/V from the second pair.
+TEST_F(Intake, OneDimensionalIntakeNeverCopies) {
+  Read();
+  sim.buffers.U[3] = 7.0f;
+  sim.buffers.U2[3] = 9.0f;
+  sim.CurrentInU = false;
+  Read();
+  EXPECT_EQ(sim.buffers.U[3], 7.0f);
+  EXPECT_TRUE(sim.CurrentInU);
+}
+
+// The batch runner's order: one intake on a fresh state (whose flag is still
+// false), then the start field, then the steps. The copy finds empty buffers
+// and must not touch the field loaded after it.
+TEST_F(Intake, ABatchRunStartsFromTheFieldItLoads) {
+  boxes.mode = Mode::TwoD;
+  boxes.size = "3";
+  ASSERT_FALSE(sim.CurrentInU);
+  Read();
+  EXPECT_TRUE(sim.CurrentInU);
+  EXPECT_EQ(sim.buffers.U, Buffer(10, 0.0f));
+  sim.buffers.U[4] = 5.0f;  // what --init or --random would load
+  Step2D(sim, Direction::Forward);
+  EXPECT_FALSE(sim.CurrentInU);
+  EXPECT_EQ(sim.buffers.U[4], 5.0f);  // the loaded field was what the step read
+  EXPECT_NE(sim.buffers.U2[4], 0.0f);
 }
 
 TEST_F(Intake, RaisesArithmeticFaults) {

@@ -67,7 +67,7 @@ class RunBehaviourTest : public QObject {
     QVERIFY(!form->Frame3->isVisibleTo(form.get()));
     QCOMPARE(form->sim.N, 128);
     QCOMPARE(form->Picture1->AreaWidth(), 128);
-    QCOMPARE(form->Picture1->ScaleWidth(), 127.0);  // start-up scale runs to N-1
+    QCOMPARE(form->Picture1->ScaleWidth(), 128.0);  // start-up gives the intake's scale, 0 to N
     QCOMPARE(form->Picture1->geometry().bottom() + 1, form->Picture2->geometry().top());
     for (int x = 0; x < 128; ++x) QCOMPARE(form->Picture1->GetPixel(x, 61), qint64(0xFFFFFF));
     QVERIFY(errors.empty());
@@ -147,7 +147,7 @@ class RunBehaviourTest : public QObject {
     form->Text1[4]->setText("abc");
     form->Run->click();
     QCOMPARE(errors.size(), size_t(1));
-    QCOMPARE(QString::fromStdString(errors[0]), QString("Type mismatch: the box k4 holds \"abc\""));
+    QCOMPARE(QString::fromStdString(errors[0]), QString("Type mismatch: the factor of u in the inhibitor equation (k4) holds \"abc\", which is not a number"));
     QVERIFY(!form->sim.Running);
     QCOMPARE(form->Run->text(), QString("Start"));
     QCOMPARE(form->Label2->Caption(), QString("0"));
