@@ -2,6 +2,7 @@
 
 #include "core/constants.h"
 #include "edit/clear_random.h"
+#include "params/presets.h"
 #include "run/mode_switch.h"
 #include "run/run_loop.h"
 #include "ui/error_boundary.h"
@@ -13,6 +14,7 @@ namespace rdsim {
 
 void frmMain::Form_Load() {
   RunEvent(this, [this] {
+    LoadPresets(*this);
     ReadParameters(*this);
     sim.Running = false;
     sim.BrushOnActivator = true;
