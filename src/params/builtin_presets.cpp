@@ -15,7 +15,7 @@ const std::vector<BuiltinPreset>& BuiltinPresets() {
       {{"Stripes", {0.08f, -0.08f, 0.04f, 0.03f, 0.06f, -0.03f, -0.15f, 0.015f, 0.375f, 0.2f, 0.5f}}, Mode::TwoD, 128, 20000},
       // A slower inhibitor and little difference in diffusion: the field oscillates,
       // dark holes open and close and fronts of the switch travel across it.
-      {{"Pulsing", {0.12f, -0.08f, 0.04f, 0.03f, 0.03f, -0.01f, -0.075f, 0.01f, 0.04f, 0.2f, 0.5f}}, Mode::TwoD, 128, 5000},
+      {{"Pulsing", {0.12f, -0.08f, 0.04f, 0.03f, 0.03f, -0.01f, -0.075f, 0.01f, 0.04f, 0.2f, 0.5f}}, Mode::TwoD, 128, 5600},
       // On a line: the design's pattern with wider spacing.
       {{"Peaks (1D)", {0.08f, -0.08f, 0.04f, 0.03f, 0.06f, -0.03f, -0.15f, 0.03f, 0.75f, 0.2f, 0.5f}}, Mode::OneD, 128, 10000},
       // On a line: narrow, tall spikes, close together.
