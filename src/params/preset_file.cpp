@@ -153,12 +153,14 @@ std::string FormatPresetRecord(const PresetRecord& record) {
 }
 
 void CheckPresetName(std::string_view name) {
-  if (name.empty()) throw RunError(Fault::InvalidName, "type a name for the preset into the list box first");
+  if (name.empty()) {
+    throw RunError(Fault::InvalidName, "type a name for the preset into the list box first; nothing was saved");
+  }
   if (name.find('"') != std::string_view::npos) {
-    throw RunError(Fault::InvalidName, "a preset name cannot hold a double quote (\")");
+    throw RunError(Fault::InvalidName, "a preset name cannot hold a double quote (\"); nothing was saved");
   }
   if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-    throw RunError(Fault::InvalidName, "a preset name cannot hold a line break");
+    throw RunError(Fault::InvalidName, "a preset name cannot hold a line break; nothing was saved");
   }
 }
 
@@ -197,7 +199,8 @@ void AppendWhole(const std::string& path, const std::string& bytes) {
   } else if (sized && fs::is_regular_file(path, error)) {
     fs::resize_file(path, oldSize, error);
   }
-  throw RunError(Fault::FileAccess, "cannot write " + Quoted(path) + " (disk full or not writable); nothing was saved");
+  throw RunError(Fault::FileAccess,
+                 "cannot write " + Quoted(path) + " (disk full or not writable); nothing was saved");
 }
 
 }  // namespace rdsim
