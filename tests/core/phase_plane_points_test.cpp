@@ -9,30 +9,21 @@
 namespace rdsim {
 namespace {
 
-struct PhasePlane : ::testing::Test {
+std::vector<PhasePoint> Click(const testing::FakeBoxes& given, std::uint32_t color) {
   Simulation sim;
-  testing::FakeBoxes boxes;
+  testing::FakeBoxes boxes = given;
   testing::FakeView view;
-
-  std::vector<PhasePoint> Click(float x, float y) {
-    ReadParameters(sim, boxes, view);
-    return PhasePlanePoints(sim.coef, x / 200.0f, y / 200.0f, sim.synU, sim.synV);
+  ReadParameters(sim, boxes, view);
+  std::vector<PhasePoint> out;
+  for (const PhasePoint& p : PhasePlanePoints(sim.coef, 5.0f, 5.0f, sim.synU, sim.synV)) {
+    if (p.color == color) out.push_back(p);
   }
-  static std::vector<PhasePoint> OfColor(const std::vector<PhasePoint>& points, std::uint32_t color) {
-    std::vector<PhasePoint> out;
-    for (const PhasePoint& p : points) {
-      if (p.color == color) out.push_back(p);
-    }
-    return out;
-  }
-};
+  return out;
+}
 
-TEST_F(PhasePlane, DrawsTheDesignNullclinesAndPath) {
-  const std::vector<PhasePoint> points = Click(1000, 1000);
-  ASSERT_EQ(points.size(), 200u + 200u + 10000u);
-  const auto red = OfColor(points, ActivatorNullclineColor);
-  const auto blue = OfColor(points, InhibitorNullclineColor);
-  const auto black = OfColor(points, PathColor);
+TEST(PhasePlanePoints, DrawTheDesignNullclinesAndPath) {
+  const testing::FakeBoxes design;
+  const auto red = Click(design, ActivatorNullclineColor), blue = Click(design, InhibitorNullclineColor);
   ASSERT_EQ(red.size(), 200u);
   EXPECT_EQ(red.front().x, 10.0f);
   EXPECT_NEAR(red.front().y, 106.25, 1e-3);
@@ -41,28 +32,21 @@ TEST_F(PhasePlane, DrawsTheDesignNullclinesAndPath) {
   ASSERT_EQ(blue.size(), 200u);
   EXPECT_EQ(blue[124].x, 1250.0f);
   EXPECT_NEAR(blue[124].y, 1500.0, 1e-3);
-  EXPECT_LT(blue[0].y, 0.0f);  // below the panel: leaves no mark
-  // From u = v = 5: synU = 0.004, synV = 0.015 on the first step.
-  EXPECT_NEAR(black.front().x, 997.8, 1e-3);
-  EXPECT_NEAR(black.front().y, 1000.0, 1e-3);
-  for (const PhasePoint& p : black) {
-    EXPECT_GE(p.x, 0.0f);
-    EXPECT_GE(p.y, 0.0f);
-  }
+  // From u = v = 5 (a click at 1000, 1000): synU = 0.004, synV = 0.015 on the first step.
+  const auto path = Click(design, PathColor);
+  ASSERT_EQ(path.size(), 10000u);
+  EXPECT_NEAR(path[0].x, 997.8, 1e-3);
+  EXPECT_NEAR(path[0].y, 1000.0, 1e-3);
 }
 
-TEST_F(PhasePlane, SkipsAZeroWeightNullclineAndStopsAPathThatOverflows) {
-  boxes.k[1] = "0";  // bU = 0: no activator nullcline
-  boxes.k[5] = "0";  // bV = 0: no inhibitor nullcline
-  EXPECT_TRUE(OfColor(Click(500, 500), ActivatorNullclineColor).empty());
-  EXPECT_TRUE(OfColor(Click(500, 500), InhibitorNullclineColor).empty());
-
-  testing::FakeBoxes growing;
-  boxes = growing;
-  boxes.k[3] = "-30";  // negative decay: u grows by a factor 4 each step
-  boxes.k[5] = "30";   // positive self term: v likewise
-  std::vector<PhasePoint> path;
-  EXPECT_NO_THROW(path = OfColor(Click(1000, 1000), PathColor));
+TEST(PhasePlanePoints, SkipZeroWeightNullclinesAndStopAnOverflowingPath) {
+  testing::FakeBoxes boxes;
+  boxes.k[1] = boxes.k[5] = "0";  // bU = bV = 0
+  EXPECT_TRUE(Click(boxes, ActivatorNullclineColor).empty());
+  EXPECT_TRUE(Click(boxes, InhibitorNullclineColor).empty());
+  boxes = {};
+  boxes.k[3] = "-30";  // u grows fourfold each step
+  const auto path = Click(boxes, PathColor);
   EXPECT_GT(path.size(), 10u);
   EXPECT_LT(path.size(), 100u);
   for (const PhasePoint& p : path) ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
