@@ -181,9 +181,10 @@ std::optional<std::string> ReadPresetFile(const std::string& path) {
 void AppendWhole(const std::string& path, const std::string& bytes) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const bool existed = fs::exists(path, error);
-  const std::uintmax_t oldSize = existed ? fs::file_size(path, error) : 0;
-  const bool sized = !error;
+  const auto before = fs::status(path, error).type();
+  const bool created = before == fs::file_type::not_found;
+  const std::uintmax_t oldSize = before == fs::file_type::regular ? fs::file_size(path, error) : 0;
+  const bool sized = before == fs::file_type::regular && !error;
 
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) throw RunError(Fault::FileAccess, "cannot open " + Quoted(path) + " for writing");
@@ -194,9 +195,10 @@ void AppendWhole(const std::string& path, const std::string& bytes) {
   written = std::fclose(file) == 0 && written;
   if (written) return;
 
-  if (!existed) {
+  // Take back whatever part of the text reached the file.
+  if (created) {
     fs::remove(path, error);
-  } else if (sized && fs::is_regular_file(path, error)) {
+  } else if (sized) {
     fs::resize_file(path, oldSize, error);
   }
   throw RunError(Fault::FileAccess,

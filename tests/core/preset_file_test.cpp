@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cmath>
+#include <filesystem>
 #include <random>
 
 #include "core/number_text.h"
@@ -83,6 +87,26 @@ TEST(PresetFile, RefusesWhatTheFileCannotCarryOrTake) {
     std::fclose(full);
     EXPECT_EQ(FaultOf([] { AppendWhole("/dev/full", DesignLine); }), Fault::FileAccess);
   }
+}
+
+// A write cut short (here by a file size limit, as by a full disk) leaves the
+// file as it was: no half record.
+TEST(PresetFile, AWriteCutShortLeavesTheFileAsItWas) {
+  const std::string path = ::testing::TempDir() + "rdsim-cut-short.txt";
+  std::filesystem::remove(path);
+  AppendWhole(path, DesignLine);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = DesignLine.size() + 10;
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  const Fault fault = FaultOf([&] { AppendWhole(path, DesignLine); });
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(fault, Fault::FileAccess);
+  EXPECT_EQ(ReadPresetFile(path), DesignLine);
+  std::filesystem::remove(path);
 }
 
 // Hostile files: truncations, stray quotes, huge numbers, NUL bytes, 10,000
