@@ -8,10 +8,14 @@
 
 #include "batch_options.h"
 #include "batch_run.h"
+#include "core/constants.h"
 #include "core/noise_fill.h"
+#include "core/number_text.h"
+#include "params/builtin_presets.h"
 #include "params/bmp_file.h"
 #include "raw_field.h"
 #include "run/field_image_pixels.h"
+#include "run/profile_image_pixels.h"
 
 namespace {
 
@@ -21,6 +25,33 @@ using namespace rdsim::batch;
 constexpr int Completed = 0, StepFailed = 1, BadArguments = 2;
 
 void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-batch: %s\n", message.c_str()); }
+
+struct Picture {
+  std::vector<std::uint32_t> pixels;
+  int width = 0, height = 0;
+};
+
+// What the window shows of the newest field: the grey square, or the activator
+// plot above the inhibitor plot.
+Picture NewestPicture(const Simulation& sim, Mode mode) {
+  if (mode == Mode::TwoD) return {ComposeFieldImage(NewestActivator(sim, mode), sim.N, sim.N, sim.N, 0), sim.N, sim.N};
+  Picture picture{ComposeProfileImage(sim.buffers.U, sim.N, ProfileImageHeight, Umax, 0xFF0000), sim.N,
+                  2 * ProfileImageHeight};
+  const std::vector<std::uint32_t> inhibitor =
+      ComposeProfileImage(sim.buffers.V, sim.N, ProfileImageHeight, Vmax, 0x0000FF);
+  picture.pixels.insert(picture.pixels.end(), inhibitor.begin(), inhibitor.end());
+  return picture;
+}
+
+// One line per built-in preset, for the script that draws the README pictures.
+void ListPresets() {
+  for (const BuiltinPreset& preset : BuiltinPresets()) {
+    std::string params;
+    for (const float value : preset.record.values) params += (params.empty() ? "" : ",") + FormatSingle(value);
+    std::printf("%s|%s|%s|%d|%d\n", preset.record.name.c_str(), params.c_str(),
+                preset.mode == Mode::TwoD ? "2d" : "1d", preset.size, preset.steps);
+  }
+}
 
 // The newest field into --out and --bmp. Returns false after a complaint.
 bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
@@ -34,9 +65,8 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
     }
   }
   if (options.bmpPath) {
-    const std::vector<std::uint32_t> pixels =
-        ComposeFieldImage(NewestActivator(sim, options.mode), sim.N, sim.N, sim.N, 0);
-    if (!WriteBmp(*options.bmpPath, pixels, sim.N, sim.N)) {
+    const Picture picture = NewestPicture(sim, options.mode);
+    if (!WriteBmp(*options.bmpPath, picture.pixels, picture.width, picture.height)) {
       Complain("--bmp: cannot write \"" + *options.bmpPath + "\"");
       ok = false;
     }
@@ -45,6 +75,10 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
 }
 
 int Run(int argc, const char* const* argv) {
+  if (argc == 2 && std::string(argv[1]) == "--list-presets") {
+    ListPresets();
+    return Completed;
+  }
   Simulation sim;
   BatchOptions options;
   if (argc <= 1) {  // called bare: show how to call it

@@ -56,7 +56,10 @@ const char* Usage() {
          "Every flag also takes its value as --flag=VALUE.\n"
          "IN and OUT: raw little-endian float32, the activator cells, then the inhibitor cells.\n"
          "SEED: fill the start field with the Random button's noise from this seed.\n"
-         "IMAGE (2d only): the newest activator as a 24-bit grey bitmap.\n";
+         "IMAGE: 2d, the newest activator as a 24-bit grey bitmap; 1d, the activator plot\n"
+         "       above the inhibitor plot, as the window draws them.\n"
+         "rdsim-batch --list-presets: the built-in presets, one a line:\n"
+         "       name|k0,...,k10|mode|size|steps, the settings of their README pictures.\n";
 }
 
 BatchOptions ParseArguments(int argc, const char* const* argv) {
@@ -106,10 +109,7 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
     options.randomSeed = ParseSeed(values["--random"]);
   }
   if (values.count("--out")) options.outPath = values["--out"];
-  if (values.count("--bmp")) {
-    if (options.mode != Mode::TwoD) throw ArgumentError("--bmp", "needs --mode 2d");
-    options.bmpPath = values["--bmp"];
-  }
+  if (values.count("--bmp")) options.bmpPath = values["--bmp"];
   return options;
 }
 

@@ -36,7 +36,7 @@ struct BatchOptions {
 // twice, a missing required flag, --init with --random, a seed that is not a
 // whole number from 0 to 4294967295, a mode other than 1d/2d, a step count that
 // is not a whole number of 0 or more, a --params list that is not eleven
-// texts, or --bmp outside 2d. The texts of --size and --params are left to
+// texts. The texts of --size and --params are left to
 // the intake.
 BatchOptions ParseArguments(int argc, const char* const* argv);
 

@@ -9,6 +9,8 @@ const char* FaultName(Fault fault) {
     case Fault::TypeMismatch: return "Type mismatch";
     case Fault::SubscriptOutOfRange: return "Subscript out of range";
     case Fault::InvalidFloatingPoint: return "Invalid floating-point operation";
+    case Fault::FileAccess: return "File access error";
+    case Fault::InvalidName: return "Invalid name";
   }
   return "Run-time error";
 }

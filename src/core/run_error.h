@@ -11,6 +11,8 @@ enum class Fault {
   TypeMismatch,
   SubscriptOutOfRange,
   InvalidFloatingPoint,
+  FileAccess,   // a file that cannot be opened, read or written
+  InvalidName,  // a name the preset file cannot carry
 };
 
 const char* FaultName(Fault fault);

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "core/simulation.h"
+#include "params/preset_file.h"
 
 class QAction;
 class QCloseEvent;
@@ -31,6 +32,8 @@ class frmMain : public QMainWindow {
   ~frmMain() override;
 
   Simulation sim;
+  // Row i holds the values of Combo1's entry i.
+  PresetTable presetTable{};
   // Set when the window closes, so that every running loop ends.
   bool Closing = false;
 

@@ -3,6 +3,7 @@
 #include "core/constants.h"
 #include "edit/clear_random.h"
 #include "edit/field_brush.h"
+#include "params/presets.h"
 #include "run/mode_switch.h"
 #include "run/run_loop.h"
 #include "ui/error_boundary.h"
@@ -14,6 +15,7 @@ namespace rdsim {
 
 void frmMain::Form_Load() {
   RunEvent(this, [this] {
+    LoadPresets(*this);
     ReadParameters(*this);
     sim.Running = false;
     sim.BrushOnActivator = true;

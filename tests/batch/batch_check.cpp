@@ -373,7 +373,6 @@ std::vector<BadCall> BadCalls(const std::string& work) {
       {{"--mode", "2d", "--size", "1e10", "--steps", "1", "--params", p}, "--size"},
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", shortFile}, "--init"},
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--init", work + "/missing.raw"}, "--init"},
-      {{"--mode", "1d", "--size", "4", "--steps", "1", "--params", p, "--bmp", work + "/x.bmp"}, "--bmp"},
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--random", "-1"}, "--random"},
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--random", "4294967296"}, "--random"},
       {{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p, "--random", "7x"}, "--random"},
@@ -437,6 +436,37 @@ std::string JudgeEqualsFormAndBareCall(const std::string& batch, const std::stri
 
 }  // namespace
 
+// --bmp in 1d: the activator plot (red bars) above the inhibitor plot (blue
+// bars), each 62 rows, white behind the bars.
+std::string JudgeProfileBitmap(const std::string& batch, const std::string& work) {
+  const std::string p = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const std::string init = work + "/profile.raw", bmp = work + "/profile.bmp";
+  WriteFile(init, RawBytes(std::vector<float>{0, 10, 5, 0, 0, 10}));  // u then v, N = 3
+  std::remove(bmp.c_str());
+  if (Spawn(batch, {"--mode", "1d", "--size", "3", "--steps", "0", "--params", p, "--init", init, "--bmp", bmp}, work)
+          .exitCode != 0) {
+    return "run failed";
+  }
+  const std::string bytes = ReadFile(bmp);
+  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return "not a bitmap";
+  const std::uint32_t offset = Le32(bytes, 10), width = Le32(bytes, 18), height = Le32(bytes, 22);
+  if (width != 3 || height != 124 || Le32(bytes, 26) != (24u << 16 | 1u)) return "not a 3 x 124 24-bit bitmap";
+  const std::size_t rowBytes = 12;
+  auto rgb = [&](int x, int y) {
+    const std::size_t at = offset + rowBytes * static_cast<std::size_t>(123 - y) + 3 * static_cast<std::size_t>(x);
+    if (at + 3 > bytes.size()) return std::uint32_t{0xDEAD};
+    auto b = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + k])); };
+    return b(2) << 16 | b(1) << 8 | b(0);
+  };
+  const struct { int x, y; std::uint32_t colour; } expected[] = {
+      {0, 61, 0xFFFFFF}, {1, 0, 0xFF0000}, {2, 61, 0xFF0000}, {2, 0, 0xFFFFFF},  // activator 0, 10, 5
+      {0, 62, 0xFFFFFF}, {1, 123, 0xFFFFFF}, {2, 62, 0x0000FF}, {2, 123, 0x0000FF}};  // inhibitor 0, 0, 10
+  for (const auto& e : expected) {
+    if (rgb(e.x, e.y) != e.colour) return "pixel (" + std::to_string(e.x) + ", " + std::to_string(e.y) + ")";
+  }
+  return {};
+}
+
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr, "usage: %s BATCH WORKDIR [--cases N] [--seed S]\n", argv[0]);
@@ -472,6 +502,7 @@ int main(int argc, char** argv) {
   }
   record("rdsim-batch --random", JudgeSeededNoise(batch, work));
   record("rdsim-batch --flag=value, and bare", JudgeEqualsFormAndBareCall(batch, work));
+  record("rdsim-batch --mode 1d --bmp", JudgeProfileBitmap(batch, work));
 
   std::printf("batch: %zu runs (%d stopped by a fault), %lld steps in all, seed %llu\n", cases.size(),
               tally.faulted, static_cast<long long>(tally.steps), static_cast<unsigned long long>(seed));

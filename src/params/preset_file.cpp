@@ -1,0 +1,208 @@
+#include "params/preset_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/number_text.h"
+#include "core/run_error.h"
+
+namespace rdsim {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Length of the UTF-8 sequence starting at text[i], or 0 if it is not one
+// (overlong forms, surrogates and values past U+10FFFF included).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) return 1;
+  std::size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | (b >> 6));
+      out += static_cast<char>(0x80 | (b & 0x3F));
+    }
+  }
+  return out;
+}
+
+// Names from before the file was UTF-8 were written in an 8-bit code page.
+std::string NameText(std::string_view raw) { return IsUtf8(raw) ? std::string(raw) : Latin1ToUtf8(raw); }
+
+// One line as a whole record, or nothing.
+std::optional<PresetRecord> ParseRecord(std::string_view line) {
+  if (line.find('\0') != std::string_view::npos) return std::nullopt;
+  std::size_t pos = 0;
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
+
+  std::string_view name;
+  if (pos < line.size() && line[pos] == '"') {
+    const std::size_t close = line.find('"', pos + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    name = line.substr(pos + 1, close - pos - 1);
+    pos = close + 1;
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos >= line.size() || line[pos] != ',') return std::nullopt;
+  } else {
+    const std::size_t comma = line.find(',', pos);
+    if (comma == std::string_view::npos) return std::nullopt;
+    name = line.substr(pos, comma - pos);
+    while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
+    pos = comma;
+  }
+
+  PresetRecord record;
+  record.name = NameText(name);
+  for (std::size_t k = 0; k < record.values.size(); ++k) {
+    if (pos >= line.size()) return std::nullopt;  // short
+    const std::size_t begin = pos + 1;            // past the comma
+    std::size_t end = line.find(',', begin);
+    if (end == std::string_view::npos) end = line.size();
+    try {
+      record.values[k] = ParseSingle(line.substr(begin, end - begin));
+    } catch (const RunError&) {
+      return std::nullopt;
+    }
+    pos = end;
+  }
+  if (pos != line.size()) return std::nullopt;  // more fields than a record has
+  return record;
+}
+
+bool IsBlankLine(std::string_view line) {
+  for (const char c : line) {
+    if (!IsBlank(c)) return false;
+  }
+  return true;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+}  // namespace
+
+PresetFileContent ParsePresetFile(std::string_view text, std::size_t limit) {
+  PresetFileContent content;
+  content.endsWithLineEnd = text.empty() || text.back() == '\n' || text.back() == '\r';
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", begin);
+    std::size_t next;
+    if (end == std::string_view::npos) {
+      end = next = text.size();
+    } else {
+      next = end + 1;
+      if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+    }
+    const std::string_view line = text.substr(begin, end - begin);
+    begin = next;
+    if (IsBlankLine(line)) continue;
+    std::optional<PresetRecord> record = ParseRecord(line);
+    if (!record) continue;
+    ++content.wholeRecords;
+    if (content.records.size() < limit) content.records.push_back(std::move(*record));
+  }
+  return content;
+}
+
+std::string FormatPresetRecord(const PresetRecord& record) {
+  std::string line = "\"" + record.name + "\"";
+  for (const float value : record.values) line += "," + FormatSingle(value);
+  line += "\r\n";
+  return line;
+}
+
+void CheckPresetName(std::string_view name) {
+  if (name.empty()) {
+    throw RunError(Fault::InvalidName, "type a name for the preset into the list box first; nothing was saved");
+  }
+  if (name.find('"') != std::string_view::npos) {
+    throw RunError(Fault::InvalidName, "a preset name cannot hold a double quote (\"); nothing was saved");
+  }
+  if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+    throw RunError(Fault::InvalidName, "a preset name cannot hold a line break; nothing was saved");
+  }
+}
+
+std::optional<std::string> ReadPresetFile(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return std::nullopt;
+  if (error || std::filesystem::is_directory(status)) {
+    throw RunError(Fault::FileAccess, "cannot read " + Quoted(path));
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw RunError(Fault::FileAccess, "cannot read " + Quoted(path));
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) throw RunError(Fault::FileAccess, "cannot read " + Quoted(path));
+  return text;
+}
+
+void AppendWhole(const std::string& path, const std::string& bytes) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const auto before = fs::status(path, error).type();
+  const bool created = before == fs::file_type::not_found;
+  const std::uintmax_t oldSize = before == fs::file_type::regular ? fs::file_size(path, error) : 0;
+  const bool sized = before == fs::file_type::regular && !error;
+
+  std::FILE* file = std::fopen(path.c_str(), "ab");
+  if (!file) throw RunError(Fault::FileAccess, "cannot open " + Quoted(path) + " for writing");
+  // Unbuffered: the whole text goes to the system in one write.
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  written = std::fflush(file) == 0 && written;
+  written = std::fclose(file) == 0 && written;
+  if (written) return;
+
+  // Take back whatever part of the text reached the file.
+  if (created) {
+    fs::remove(path, error);
+  } else if (sized) {
+    fs::resize_file(path, oldSize, error);
+  }
+  throw RunError(Fault::FileAccess,
+                 "cannot write " + Quoted(path) + " (disk full or not writable); nothing was saved");
+}
+
+}  // namespace rdsim

@@ -1,0 +1,101 @@
+#include "params/presets.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "core/number_text.h"
+#include "core/parameter_intake.h"
+#include "core/run_error.h"
+#include "params/builtin_presets.h"
+#include "params/preset_file.h"
+#include "ui/frm_main.h"
+
+namespace rdsim {
+
+namespace {
+
+std::vector<PresetRecord> BuiltinRecords() {
+  std::vector<PresetRecord> records;
+  for (const BuiltinPreset& preset : BuiltinPresets()) records.push_back(preset.record);
+  return records;
+}
+
+void ShowRow(frmMain& form, int row) {
+  const PresetValues& values = form.presetTable.at(static_cast<std::size_t>(row));
+  for (int k = 0; k < SimParamCount; ++k) {
+    form.Text1[k]->setText(QString::fromStdString(FormatSingle(values[static_cast<std::size_t>(k)])));
+  }
+}
+
+// Every box converted before anything is written: a record goes out whole or not at all.
+PresetValues BoxValues(const frmMain& form) {
+  PresetValues values{};
+  for (int k = 0; k < SimParamCount; ++k) {
+    const std::string text = form.Text1[k]->text().toStdString();
+    try {
+      values[static_cast<std::size_t>(k)] = ParseSingle(text);
+    } catch (const RunError& error) {
+      throw RunError(error.fault(), "the box " + CoefficientBoxName(k) + " holds \"" + text +
+                                        "\", so the preset was not saved");
+    }
+  }
+  return values;
+}
+
+}  // namespace
+
+void LoadPresets(frmMain& form) {
+  form.Combo1->clear();
+  std::optional<std::string> text;
+  try {
+    text = ReadPresetFile(PresetFileName);
+  } catch (const RunError&) {
+    // Unreadable: the window still starts, with the built-in presets; a save
+    // then names the file and leaves it alone.
+  }
+  // Without a file the program's own presets stand in, until the first save writes them.
+  const std::vector<PresetRecord> records = text ? ParsePresetFile(*text).records : BuiltinRecords();
+  for (const PresetRecord& record : records) {
+    form.Combo1->addItem(QString::fromStdString(record.name));
+    const int row = form.Combo1->count() - 1;
+    form.presetTable.at(static_cast<std::size_t>(row)) = record.values;
+  }
+  if (form.Combo1->count() > 0) form.Combo1->setCurrentIndex(0);
+  form.Combo1->setEditText(form.Combo1->count() > 0 ? form.Combo1->itemText(0) : QString());
+  ShowRow(form, 0);
+}
+
+void Combo1_Click(frmMain& form) {
+  const int row = form.Combo1->currentIndex();
+  if (row < 0 || row >= form.Combo1->count() || row >= PresetRows) return;
+  ShowRow(form, row);
+}
+
+void SavePar_Click(frmMain& form) {
+  PresetRecord record;
+  record.name = form.Combo1->currentText().toStdString();
+  CheckPresetName(record.name);
+  record.values = BoxValues(form);
+
+  const std::string path = PresetFileName;
+  const std::optional<std::string> existing = ReadPresetFile(path);
+  std::string bytes;
+  std::size_t records = 0;
+  if (existing) {
+    const PresetFileContent content = ParsePresetFile(*existing);
+    records = content.wholeRecords;
+    if (!content.endsWithLineEnd) bytes = "\r\n";
+  } else {
+    for (const PresetRecord& builtin : BuiltinRecords()) bytes += FormatPresetRecord(builtin);
+    records = BuiltinPresets().size();
+  }
+  if (records >= static_cast<std::size_t>(PresetRows)) {
+    throw RunError(Fault::SubscriptOutOfRange, "\"" + path + "\" already holds " + std::to_string(records) +
+                                                   " presets, the most the list can show; nothing was saved");
+  }
+  bytes += FormatPresetRecord(record);
+  AppendWhole(path, bytes);
+  LoadPresets(form);
+}
+
+}  // namespace rdsim
