@@ -29,6 +29,14 @@ std::string CoefficientBoxName(int k) {
 
 std::string CoefficientControlName(int k) { return "Text1(" + std::to_string(k) + ")"; }
 
+std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& text) {
+  switch (fault) {
+    case Fault::TypeMismatch: return box + " holds \"" + text + "\", which is not a number";
+    case Fault::Overflow: return box + " is too large (\"" + text + "\")";
+    default: return box + " holds \"" + text + "\"";
+  }
+}
+
 void KeepNewestFieldInU(Simulation& sim) {
   if (!sim.CurrentInU) {
     FieldBuffers& b = sim.buffers;
@@ -40,23 +48,13 @@ void KeepNewestFieldInU(Simulation& sim) {
 
 namespace {
 
-// The fault's name comes first in the message; this says in plain words what
-// is wrong with the box.
-std::string Explain(Fault fault, const std::string& box, const std::string& text) {
-  switch (fault) {
-    case Fault::TypeMismatch: return box + " holds \"" + text + "\", which is not a number";
-    case Fault::Overflow: return box + " is too large (\"" + text + "\")";
-    default: return box + " holds \"" + text + "\"";
-  }
-}
-
 // Every conversion error names the box to fix, and carries its control.
 template <typename Convert>
 auto FromBox(const std::string& box, const std::string& control, const std::string& text, Convert convert) {
   try {
     return convert(text);
   } catch (const RunError& error) {
-    throw RunError(error.fault(), Explain(error.fault(), box, text), control);
+    throw RunError(error.fault(), ExplainBoxFault(error.fault(), box, text), control);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/run_error.h"
 #include "core/simulation.h"
 
 namespace rdsim {
@@ -41,6 +42,8 @@ inline constexpr const char* SizeBoxName = "the field size (Field Size)";
 // The control names the window gives the boxes, carried by a RunError so that
 // the window can find the box to focus.
 std::string CoefficientControlName(int k);  // "Text1(k)"
+// What is wrong with a box's text, in plain words after the fault's name.
+std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& text);
 inline constexpr const char* IterationsControlName = "Text2";
 inline constexpr const char* SizeControlName = "Text3";
 

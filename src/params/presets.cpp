@@ -35,8 +35,9 @@ PresetValues BoxValues(const frmMain& form) {
     try {
       values[static_cast<std::size_t>(k)] = ParseSingle(text);
     } catch (const RunError& error) {
-      throw RunError(error.fault(), "the box " + CoefficientBoxName(k) + " holds \"" + text +
-                                        "\", so the preset was not saved");
+      throw RunError(error.fault(),
+                     ExplainBoxFault(error.fault(), CoefficientBoxName(k), text) + "; the preset was not saved",
+                     CoefficientControlName(k));
     }
   }
   return values;
