@@ -11,6 +11,7 @@
 #include <exception>
 #include <string>
 #include <thread>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "atlas/atlas_options.h"
@@ -80,7 +81,10 @@ int Run(RunOptions options) {
   if (options.shard.count == 1) {
     WriteAtlas(options.outDir, options, n, std::vector<std::string>(options.PointCount(), options.outDir));
   }
-  std::printf("points=%zu faults=%d seconds=%.3f jobs=%d\n", points.size(), faults.load(), seconds, options.jobs);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("points=%zu faults=%d seconds=%.3f jobs=%d peak_kb=%ld\n", points.size(), faults.load(), seconds,
+              options.jobs, usage.ru_maxrss);
   return Completed;
 }
 
