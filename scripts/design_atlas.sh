@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$atlas" run --mode 2d --size 64 --steps 20000 --random 1 \
   --params "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5" \
-  --x 0:0.04:0.145:8 --y 4:0.02:0.125:8 --out "$work"
+  --x 0:0.02:0.16:8 --y 4:0.03:0.1:8 --out "$work"
 mkdir -p docs/atlas
 cp "$work/atlas.png" docs/atlas/design-k0-k4.png
 cp "$work/atlas.csv" docs/atlas/design-k0-k4.csv

@@ -174,6 +174,32 @@ TEST(AtlasPoint, AnOverflowIsAFaultRowAndTheIntakeIsCheckedFirst) {
   EXPECT_THROW(CheckIntake(Sweep("3:0:1:2", "0,-0.08,0.04,0,0.06,-0.03,-0.15,0.01,0.25,0.2,x")), ArgumentError);
 }
 
+// What a shard stores is what the merge reads back.
+TEST(AtlasStore, RunDescriptionAndPointsRoundTrip) {
+  RunOptions options = Sweep("3:-20:0.03:2");
+  options.shard = ParseShard("2/3");
+  options.jobs = 5;
+  const RunOptions back = ParseRunDescription(DescribeRun(options) + "--shard 2/3\n", "dir");
+  EXPECT_EQ(DescribeRun(back), DescribeRun(options));
+  EXPECT_EQ(back.PointCoefficients(3), options.PointCoefficients(3));
+  EXPECT_THROW(ParseRunDescription("--mode 2d\n", "dir"), ArgumentError);
+
+  const std::string dir = ::testing::TempDir() + "atlas-store-test";
+  PrepareDirectory(dir, "--out");
+  PointResult result;
+  result.pattern = PatternClass::Stripes;
+  result.field = {1.5f, -0.0f, 3e38f, 7};
+  EXPECT_FALSE(ReadPoint(dir, 4, 4));
+  WritePoint(dir, 4, "4,row\n", result);
+  const std::optional<StoredPoint> stored = ReadPoint(dir, 4, 4);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->pattern, PatternClass::Stripes);
+  EXPECT_EQ(stored->row, "4,row\n");
+  EXPECT_EQ(stored->field, result.field);
+  EXPECT_THROW(ReadPoint(dir, 4, 5), std::runtime_error);  // a field of another size
+  EXPECT_THROW(PrepareDirectory(dir + "/points/000004.raw/x", "--out"), ArgumentError);
+}
+
 TEST(AtlasQueue, EveryItemOnceOnAnyNumberOfThreadsAndFailuresComeBack) {
   std::vector<std::size_t> items(50);
   for (std::size_t i = 0; i < items.size(); ++i) items[i] = i * 3;

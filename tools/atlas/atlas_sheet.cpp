@@ -128,6 +128,10 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
   const int height = legendTop + line + Margin;
 
   l.image = QImage(width, height, QImage::Format_RGB32);
+  if (l.image.isNull()) {
+    throw std::runtime_error("no memory for a sheet of " + std::to_string(width) + " x " + std::to_string(height) +
+                             " pixels");
+  }
   l.image.setDotsPerMeterX(3780);
   l.image.setDotsPerMeterY(3780);
   l.image.fill(Background);
