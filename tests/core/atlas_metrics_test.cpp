@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <cmath>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
+
+#include <unistd.h>
 
 #include "atlas/atlas_metrics.h"
 #include "atlas/atlas_options.h"
@@ -184,7 +187,8 @@ TEST(AtlasStore, RunDescriptionAndPointsRoundTrip) {
   EXPECT_EQ(back.PointCoefficients(3), options.PointCoefficients(3));
   EXPECT_THROW(ParseRunDescription("--mode 2d\n", "dir"), ArgumentError);
 
-  const std::string dir = ::testing::TempDir() + "atlas-store-test";
+  const std::string dir = ::testing::TempDir() + "atlas-store-test-" + std::to_string(getpid());
+  std::filesystem::remove_all(dir);
   PrepareDirectory(dir, "--out");
   PointResult result;
   result.pattern = PatternClass::Stripes;
@@ -198,6 +202,7 @@ TEST(AtlasStore, RunDescriptionAndPointsRoundTrip) {
   EXPECT_EQ(stored->field, result.field);
   EXPECT_THROW(ReadPoint(dir, 4, 5), std::runtime_error);  // a field of another size
   EXPECT_THROW(PrepareDirectory(dir + "/points/000004.raw/x", "--out"), ArgumentError);
+  std::filesystem::remove_all(dir);
 }
 
 TEST(AtlasQueue, EveryItemOnceOnAnyNumberOfThreadsAndFailuresComeBack) {
