@@ -106,7 +106,7 @@ FieldMetrics MeasureField(const float* u, int n, bool square, double change) {
   for (std::size_t i = 0; i < cells; ++i) count += (above[i] = u[i] > Umax / 2.0);
   m.aboveHalf = static_cast<double>(count) / static_cast<double>(cells);
   m.regions = CountPieces(above, width, height);
-  m.spottiness = Spottiness(u, cells, width, height);
+  if (square) m.spottiness = Spottiness(u, cells, width, height);
   return m;
 }
 

@@ -12,7 +12,7 @@ struct FieldMetrics {
   double aboveHalf = 0;   // fraction of cells above Umax/2
   int regions = 0;        // 4-connected regions of cells above Umax/2
   double change = 0;      // mean |u(t) - u(t-1)| per cell and step, over the last steps
-  double spottiness = 0;  // 16 P A / B^2 of the pattern's minority phase (see below)
+  double spottiness = 0;  // 16 P A / B^2 of the pattern's minority phase (see below); 0 on a line
 };
 
 // The classes, in the order of the sheet's legend.

@@ -91,7 +91,8 @@ std::string CsvRow(const RunOptions& options, std::size_t point, const PointResu
                     result.status + ",";
   if (const auto& m = result.metrics) {
     row += Number(m->mean) + "," + Number(m->sd) + "," + Number(m->aboveHalf) + "," + std::to_string(m->regions) +
-           "," + Number(m->change) + "," + Number(m->spottiness) + ",";
+           "," + Number(m->change) + "," +
+           (options.mode == Mode::TwoD ? Number(m->spottiness) : std::string()) + ",";  // a line has no stripes
   } else {
     row += ",,,,,,";
   }
