@@ -1,4 +1,7 @@
+#include "atlas/atlas_metrics.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cmath>
@@ -6,9 +9,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include <unistd.h>
-
-#include "atlas/atlas_metrics.h"
 #include "atlas/atlas_options.h"
 #include "atlas/atlas_point.h"
 #include "atlas/atlas_queue.h"
@@ -133,8 +133,8 @@ std::string Named(std::vector<const char*> args) {
 
 TEST(AtlasOptions, BadCommandLinesNameTheArgument) {
   auto run = [](std::vector<const char*> extra) {
-    std::vector<const char*> args{"run", "--mode", "2d", "--size", "8", "--steps", "5", "--params", Params,
-                                  "--random", "1", "--x", "0:0:1:2", "--y", "4:0:1:2"};
+    std::vector<const char*> args{"run",  "--mode",   "2d", "--size", "8",       "--steps", "5",      "--params",
+                                  Params, "--random", "1",  "--x",    "0:0:1:2", "--y",     "4:0:1:2"};
     args.insert(args.end(), extra.begin(), extra.end());
     return args;
   };
@@ -148,14 +148,15 @@ TEST(AtlasOptions, BadCommandLinesNameTheArgument) {
   EXPECT_EQ(Named({"sweep"}), "sweep");
   EXPECT_EQ(Named({"merge", "a", "b"}), "--out");
   EXPECT_EQ(Named({"merge", "--out", "d"}), "SHARD_DIR");
-  EXPECT_EQ(Named({"run", "--mode", "2d", "--size", "8", "--steps", "5", "--params", Params, "--random", "1",
-                   "--x", "4:0:1:2", "--y", "4:0:1:2", "--out", "d"}),
+  EXPECT_EQ(Named({"run", "--mode", "2d", "--size", "8", "--steps", "5", "--params", Params, "--random", "1", "--x",
+                   "4:0:1:2", "--y", "4:0:1:2", "--out", "d"}),
             "--y");
 }
 
 RunOptions Sweep(const char* y, const char* params = Params) {
-  std::vector<const char*> args{"rdsim-atlas", "run", "--mode", "2d", "--size", "8", "--steps", "150", "--params",
-                                params, "--random", "3", "--x", "0:0.06:0.08:2", "--y", y, "--out", "d"};
+  std::vector<const char*> args{"rdsim-atlas", "run",           "--mode",   "2d",   "--size",   "8",
+                                "--steps",     "150",           "--params", params, "--random", "3",
+                                "--x",         "0:0.06:0.08:2", "--y",      y,      "--out",    "d"};
   return ParseCommand(static_cast<int>(args.size()), args.data(), 1).run;
 }
 
@@ -210,10 +211,16 @@ TEST(AtlasQueue, EveryItemOnceOnAnyNumberOfThreadsAndFailuresComeBack) {
   for (std::size_t i = 0; i < items.size(); ++i) items[i] = i * 3;
   for (int jobs : {1, 3, 64}) {
     std::vector<std::atomic<int>> seen(150);
-    RunWorkQueue(items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
+    RunWorkQueue(
+        items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
     for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], i % 3 == 0 ? 1 : 0) << jobs;
   }
-  EXPECT_THROW(RunWorkQueue(items, 2, [](std::size_t i) { if (i == 30) throw std::runtime_error("disk full"); }, false),
+  EXPECT_THROW(RunWorkQueue(
+                   items, 2,
+                   [](std::size_t i) {
+                     if (i == 30) throw std::runtime_error("disk full");
+                   },
+                   false),
                std::runtime_error);
   EXPECT_EQ(ProgressText(9, 36, 3), "9/36 points, 3 points/s, 9 s left");
 }

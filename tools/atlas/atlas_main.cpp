@@ -3,6 +3,9 @@
 // outcomes. Exit 0 when the atlas is written (faults at points are rows of
 // it), 1 when writing fails on the way, 2 for a bad command line.
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <atomic>
 #include <chrono>
@@ -11,8 +14,6 @@
 #include <exception>
 #include <string>
 #include <thread>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "atlas/atlas_options.h"
 #include "atlas/atlas_point.h"
@@ -48,7 +49,8 @@ void WriteAtlas(const std::string& out, const RunOptions& options, int n, const 
   ContactSheet sheet(options, n);
   for (std::size_t point = 0; point < options.PointCount(); ++point) {
     const std::optional<StoredPoint> stored = ReadPoint(sources[point], point, FieldValues(options, n));
-    if (!stored) throw std::runtime_error("point " + std::to_string(point) + " is missing in \"" + sources[point] + "\"");
+    if (!stored)
+      throw std::runtime_error("point " + std::to_string(point) + " is missing in \"" + sources[point] + "\"");
     csv += stored->row;
     sheet.Place(point, stored->pattern, stored->field);
   }

@@ -82,12 +82,13 @@ RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool 
   o.mode = ParseMode(o.modeText);
   o.sizeText = values["--size"];
   o.stepsText = values["--steps"];
-  o.steps = ParseWhole<std::int64_t>(o.stepsText, 0, std::numeric_limits<std::int64_t>::max(), "--steps", "a whole number");
+  o.steps =
+      ParseWhole<std::int64_t>(o.stepsText, 0, std::numeric_limits<std::int64_t>::max(), "--steps", "a whole number");
   o.paramsText = values["--params"];
   const std::vector<std::string> texts = Split(o.paramsText, ',');
   if (texts.size() != o.coefficients.size()) {
-    throw ArgumentError("--params", "needs the 11 coefficients k0..k10 separated by commas, got " +
-                                        std::to_string(texts.size()));
+    throw ArgumentError("--params",
+                        "needs the 11 coefficients k0..k10 separated by commas, got " + std::to_string(texts.size()));
   }
   std::copy(texts.begin(), texts.end(), o.coefficients.begin());
   o.seedText = values["--random"];
@@ -96,8 +97,8 @@ RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool 
   o.y = ParseAxis(values["--y"], "--y");
   if (o.x.coefficient == o.y.coefficient) throw ArgumentError("--y", "sweeps the same coefficient as --x");
   o.outDir = values.count("--out") ? values["--out"] : "";
-  o.jobs = values.count("--jobs") ? ParseWhole<int>(values["--jobs"], 1, MaxJobs, "--jobs", "a whole number")
-                                  : defaultJobs;
+  o.jobs =
+      values.count("--jobs") ? ParseWhole<int>(values["--jobs"], 1, MaxJobs, "--jobs", "a whole number") : defaultJobs;
   if (values.count("--shard")) o.shard = ParseShard(values["--shard"]);
   return o;
 }
@@ -121,7 +122,7 @@ Axis ParseAxis(const std::string& text, const std::string& argument) {
   const int count = ParseWhole<int>(parts[3], 1, MaxAxisCount, argument, "a count");
   for (int i = 0; i < count; ++i) {
     // The last value is TO itself, not FROM plus rounded steps.
-    const double value = i == count - 1 && count > 1 ? to : from + (to - from) * i / (count - 1 > 0 ? count - 1 : 1);
+    const double value = count == 1 ? from : i == count - 1 ? to : from + (to - from) * i / (count - 1);
     float single;
     try {
       single = ToSingle(value);
@@ -172,8 +173,8 @@ Command ParseCommand(int argc, const char* const* argv, int defaultJobs) {
 }
 
 std::string DescribeRun(const RunOptions& o) {
-  return "--mode " + o.modeText + "\n--size " + o.sizeText + "\n--steps " + o.stepsText + "\n--params " +
-         o.paramsText + "\n--random " + o.seedText + "\n--x " + o.x.spec + "\n--y " + o.y.spec + "\n";
+  return "--mode " + o.modeText + "\n--size " + o.sizeText + "\n--steps " + o.stepsText + "\n--params " + o.paramsText +
+         "\n--random " + o.seedText + "\n--x " + o.x.spec + "\n--y " + o.y.spec + "\n";
 }
 
 RunOptions ParseRunDescription(const std::string& text, const std::string& source) {

@@ -23,7 +23,9 @@ struct Axis {
 struct Shard {
   int index = 1;  // S, from 1
   int count = 1;  // M
-  bool Holds(std::size_t point) const { return point % static_cast<std::size_t>(count) == static_cast<std::size_t>(index - 1); }
+  bool Holds(std::size_t point) const {
+    return point % static_cast<std::size_t>(count) == static_cast<std::size_t>(index - 1);
+  }
 };
 
 struct RunOptions {

@@ -37,8 +37,8 @@ int CheckIntake(const RunOptions& options) {
         Simulation probe;
         batch::TakeParameters(probe, PointOptions(options, coefficients));
       } catch (const ArgumentError& error) {
-        throw ArgumentError(axis == &options.x ? "--x" : "--y", "k" + std::to_string(axis->coefficient) + " = " +
-                                                                    text + ": " + error.what());
+        throw ArgumentError(axis == &options.x ? "--x" : "--y",
+                            "k" + std::to_string(axis->coefficient) + " = " + text + ": " + error.what());
       }
     }
   }

@@ -11,7 +11,7 @@ namespace rdsim::atlas {
 
 // One grid point after its run.
 struct PointResult {
-  std::string status = "ok";           // or "<fault> at step <k>"
+  std::string status = "ok";            // or "<fault> at step <k>"
   std::optional<FieldMetrics> metrics;  // none after a fault
   PatternClass pattern = PatternClass::Fault;
   std::vector<float> field;  // newest complete field: activator cells, then inhibitor cells

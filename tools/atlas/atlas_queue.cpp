@@ -45,7 +45,8 @@ void RunWorkQueue(const std::vector<std::size_t>& items, int jobs, const std::fu
   };
   const auto count = static_cast<std::size_t>(std::max(1, jobs));
   std::vector<std::thread> threads;
-  for (std::size_t t = 0; t < std::min(count, std::max<std::size_t>(items.size(), 1)); ++t) threads.emplace_back(worker);
+  for (std::size_t t = 0; t < std::min(count, std::max<std::size_t>(items.size(), 1)); ++t)
+    threads.emplace_back(worker);
 
   if (progress) {
     const auto start = std::chrono::steady_clock::now();

@@ -98,17 +98,18 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
   const QFontMetrics metrics(font), boldMetrics(bold);
   const int line = metrics.height();
 
-  const QString heading = QStringLiteral("Pattern atlas, %1: %2 from %3 to %4 across, %5 from %6 to %7 up")
-                              .arg(l.square ? "2D" : "1D", CoefficientName(options.x.coefficient),
-                                   QString::fromStdString(options.x.texts.front()),
-                                   QString::fromStdString(options.x.texts.back()),
-                                   CoefficientName(options.y.coefficient),
-                                   QString::fromStdString(options.y.texts.front()),
-                                   QString::fromStdString(options.y.texts.back()));
+  const QString heading =
+      QStringLiteral("Pattern atlas, %1: %2 from %3 to %4 across, %5 from %6 to %7 up")
+          .arg(l.square ? "2D" : "1D", CoefficientName(options.x.coefficient),
+               QString::fromStdString(options.x.texts.front()), QString::fromStdString(options.x.texts.back()),
+               CoefficientName(options.y.coefficient), QString::fromStdString(options.y.texts.front()),
+               QString::fromStdString(options.y.texts.back()));
   QString fixed;
   for (int k = 0; k < 11; ++k) {
     if (k == options.x.coefficient || k == options.y.coefficient) continue;
-    fixed += QStringLiteral("k%1=%2  ").arg(k).arg(QString::fromStdString(options.coefficients[static_cast<std::size_t>(k)]));
+    fixed += QStringLiteral("k%1=%2  ")
+                 .arg(k)
+                 .arg(QString::fromStdString(options.coefficients[static_cast<std::size_t>(k)]));
   }
   fixed += QStringLiteral("  N=%1  K=%2  seed=%3").arg(l.n).arg(options.steps).arg(options.seed);
 
@@ -146,14 +147,16 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
   // Ticks: each column's and row's value, as the box text that ran.
   for (int c = 0; c < columns; ++c) {
     const QRect box(l.gridLeft + c * l.pitchX - TileGap / 2, l.gridTop + gridHeight + 6, l.pitchX, line);
-    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(options.x.texts[static_cast<std::size_t>(c)]));
+    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop,
+                     QString::fromStdString(options.x.texts[static_cast<std::size_t>(c)]));
   }
   painter.drawText(QRect(l.gridLeft, l.gridTop + gridHeight + 6 + line, gridWidth, line), Qt::AlignHCenter,
                    CoefficientName(options.x.coefficient));
   for (int r = 0; r < rows; ++r) {
     const int top = l.gridTop + (rows - 1 - r) * l.pitchY;
     const QRect box(l.gridLeft - 6 - labelWidth, top, labelWidth, l.pitchY - TileGap);
-    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(options.y.texts[static_cast<std::size_t>(r)]));
+    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter,
+                     QString::fromStdString(options.y.texts[static_cast<std::size_t>(r)]));
   }
   painter.save();
   painter.translate(Margin, l.gridTop + gridHeight);

@@ -66,9 +66,8 @@ void PrepareDirectory(const std::string& dir, const std::string& argument) {
 }
 
 void WriteRunDescription(const std::string& dir, const RunOptions& options) {
-  WriteFileAtomically(dir + "/atlas-run.txt", DescribeRun(options) + "--shard " +
-                                                  std::to_string(options.shard.index) + "/" +
-                                                  std::to_string(options.shard.count) + "\n");
+  WriteFileAtomically(dir + "/atlas-run.txt", DescribeRun(options) + "--shard " + std::to_string(options.shard.index) +
+                                                  "/" + std::to_string(options.shard.count) + "\n");
 }
 
 RunOptions ReadRunDescription(const std::string& dir) {
@@ -87,12 +86,12 @@ std::string CsvHeader(const RunOptions& options) {
 }
 
 std::string CsvRow(const RunOptions& options, std::size_t point, const PointResult& result) {
-  std::string row = std::to_string(point) + "," + options.XText(point) + "," + options.YText(point) + "," +
-                    result.status + ",";
+  std::string row =
+      std::to_string(point) + "," + options.XText(point) + "," + options.YText(point) + "," + result.status + ",";
   if (const auto& m = result.metrics) {
-    row += Number(m->mean) + "," + Number(m->sd) + "," + Number(m->aboveHalf) + "," + std::to_string(m->regions) +
-           "," + Number(m->change) + "," +
-           (options.mode == Mode::TwoD ? Number(m->spottiness) : std::string()) + ",";  // a line has no stripes
+    row += Number(m->mean) + "," + Number(m->sd) + "," + Number(m->aboveHalf) + "," + std::to_string(m->regions) + "," +
+           Number(m->change) + "," + (options.mode == Mode::TwoD ? Number(m->spottiness) : std::string()) +
+           ",";  // a line has no stripes
   } else {
     row += ",,,,,,";
   }
@@ -122,8 +121,8 @@ std::optional<StoredPoint> ReadPoint(const std::string& dir, std::size_t point, 
   StoredPoint stored;
   const std::string name = text.substr(0, newline);
   bool known = false;
-  for (PatternClass p : {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes, PatternClass::Moving,
-                         PatternClass::Fault}) {
+  for (PatternClass p :
+       {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes, PatternClass::Moving, PatternClass::Fault}) {
     if (name == ClassName(p)) stored.pattern = p, known = true;
   }
   if (!known) throw std::runtime_error("\"" + stem + ".txt\" names no class");
