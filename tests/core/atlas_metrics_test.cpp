@@ -203,6 +203,8 @@ TEST(AtlasStore, RunDescriptionAndPointsRoundTrip) {
   EXPECT_EQ(stored->field, result.field);
   EXPECT_THROW(ReadPoint(dir, 4, 5), std::runtime_error);  // a field of another size
   EXPECT_THROW(PrepareDirectory(dir + "/points/000004.raw/x", "--out"), ArgumentError);
+  ClearPoints(dir);
+  EXPECT_FALSE(ReadPoint(dir, 4, 4));
   std::filesystem::remove_all(dir);
 }
 

@@ -61,6 +61,7 @@ void WriteAtlas(const std::string& out, const RunOptions& options, int n, const 
 int Run(RunOptions options) {
   const int n = CheckIntake(options);
   PrepareDirectory(options.outDir, "--out");
+  ClearPoints(options.outDir);
   WriteRunDescription(options.outDir, options);
 
   std::vector<std::size_t> points;

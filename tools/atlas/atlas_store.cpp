@@ -65,6 +65,13 @@ void PrepareDirectory(const std::string& dir, const std::string& argument) {
   fs::remove(dir + "/.writable", error);
 }
 
+void ClearPoints(const std::string& dir) {
+  std::error_code error;
+  fs::remove_all(dir + "/points", error);
+  if (!error) fs::create_directories(dir + "/points", error);
+  if (error) throw std::runtime_error("cannot empty \"" + dir + "/points\": " + error.message());
+}
+
 void WriteRunDescription(const std::string& dir, const RunOptions& options) {
   WriteFileAtomically(dir + "/atlas-run.txt", DescribeRun(options) + "--shard " + std::to_string(options.shard.index) +
                                                   "/" + std::to_string(options.shard.count) + "\n");

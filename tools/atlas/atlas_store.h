@@ -16,6 +16,9 @@ namespace rdsim::atlas {
 // Creates DIR and DIR/points and proves DIR writable; ArgumentError naming
 // `argument` otherwise.
 void PrepareDirectory(const std::string& dir, const std::string& argument);
+// Removes the points of an earlier run from DIR/points, so that a merge
+// never mixes them with this run's.
+void ClearPoints(const std::string& dir);
 
 void WriteRunDescription(const std::string& dir, const RunOptions& options);
 RunOptions ReadRunDescription(const std::string& dir);
