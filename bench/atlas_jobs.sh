@@ -10,13 +10,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 params="0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5"
 
-# Wall seconds of one run; its summary line goes to $work/summary.
+# Wall seconds of one whole run (points, table and sheet); its summary line
+# goes to $work/summary.
 run() {
-  local start end
-  start=$(date +%s.%N)
+  local start=$EPOCHREALTIME
   "$atlas" run --mode 2d --size 64 --steps "$1" --params "$params" --random 1 \
     --x "0:0.04:0.14:$2" --y "4:0.02:0.12:$2" --jobs "$3" --out "$work/out" >"$work/summary"
-  end=$(date +%s.%N)
+  local end=$EPOCHREALTIME
+  grep -q "^points=$(($2 * $2)) faults=0 " "$work/summary" || { echo "$0: run failed" >&2; exit 1; }
   echo "$start $end" | awk '{printf "%.3f", $2 - $1}'
 }
 
