@@ -13,6 +13,7 @@ set(share "${PREFIX}/${CMAKE_INSTALL_DATADIR}")
 set(expected
     "${PREFIX}/${CMAKE_INSTALL_BINDIR}/rdsim"
     "${PREFIX}/${CMAKE_INSTALL_BINDIR}/rdsim-batch"
+    "${PREFIX}/${CMAKE_INSTALL_BINDIR}/rdsim-atlas"
     "${share}/applications/${APP_ID}.desktop"
     "${share}/metainfo/${APP_ID}.metainfo.xml")
 foreach(file IN LISTS expected)

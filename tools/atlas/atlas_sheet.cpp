@@ -1,0 +1,218 @@
+#include "atlas/atlas_sheet.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "core/constants.h"
+#include "run/field_image_pixels.h"
+#include "run/profile_image_pixels.h"
+
+namespace rdsim::atlas {
+
+namespace {
+
+constexpr int FrameWidth = 3;
+constexpr int TileGap = 6;
+constexpr int MinTileWidth = 96;  // small fields are enlarged by whole pixels
+constexpr int PlotGap = 2;        // between the two plots of a line
+constexpr int Margin = 10;
+constexpr QRgb Background = 0xFFFFFFFF, Ink = 0xFF000000, PlotSeparator = 0xFFC0C0C0;
+
+const PatternClass LegendOrder[] = {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes,
+                                    PatternClass::Moving, PatternClass::Fault};
+
+QString CoefficientName(int k) {
+  static const char* const roles[] = {"", "", "", "", "", "", "", " (Du)", " (Dv)", " (synU_max)", " (synV_max)"};
+  return QStringLiteral("k%1%2").arg(k).arg(QString::fromLatin1(roles[k]));
+}
+
+QFont SheetFont(bool bold) {
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPixelSize(13);
+  font.setBold(bold);
+  font.setHintingPreference(QFont::PreferFullHinting);
+  return font;
+}
+
+}  // namespace
+
+std::uint32_t ClassColour(PatternClass pattern) {
+  switch (pattern) {
+    case PatternClass::Uniform: return 0x9A9A9A;
+    case PatternClass::Spots: return 0x2CA02C;
+    case PatternClass::Stripes: return 0x1F77B4;
+    case PatternClass::Moving: return 0xFF8C00;
+    case PatternClass::Fault: return 0xD62728;
+  }
+  return 0;
+}
+
+struct ContactSheet::Layout {
+  RunOptions options;
+  int n = 0;
+  bool square = true;
+  int scale = 1;  // screen pixels per cell, across
+  int tileWidth = 0, tileHeight = 0, pitchX = 0, pitchY = 0;
+  int gridLeft = 0, gridTop = 0;
+  QImage image;
+
+  QPoint TileOrigin(std::size_t point) const {
+    const auto columns = options.x.texts.size(), rows = options.y.texts.size();
+    const auto column = static_cast<int>(point % columns);
+    const auto rowFromTop = static_cast<int>(rows - 1 - point / columns);  // y grows upwards
+    return {gridLeft + column * pitchX + FrameWidth, gridTop + rowFromTop * pitchY + FrameWidth};
+  }
+
+  // Copies width x height pixels, each cell `scale` pixels wide.
+  void Blit(const std::vector<std::uint32_t>& pixels, int width, int height, QPoint at) {
+    for (int y = 0; y < height; ++y) {
+      auto* line = reinterpret_cast<QRgb*>(image.scanLine(at.y() + y)) + at.x();
+      for (int x = 0; x < width; ++x) {
+        const QRgb colour = 0xFF000000u | pixels[static_cast<std::size_t>(y * width + x)];
+        std::fill(line + x * scale, line + (x + 1) * scale, colour);
+      }
+    }
+  }
+};
+
+ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make_unique<Layout>()) {
+  Layout& l = *layout_;
+  l.options = options;
+  l.n = std::max(n, 1);
+  l.square = options.mode == Mode::TwoD;
+  l.scale = std::max(1, (MinTileWidth + l.n - 1) / l.n);
+  l.tileWidth = l.n * l.scale;
+  l.tileHeight = l.square ? l.tileWidth : 2 * ProfileImageHeight + PlotGap;
+  l.pitchX = l.tileWidth + 2 * FrameWidth + TileGap;
+  l.pitchY = l.tileHeight + 2 * FrameWidth + TileGap;
+  const int columns = static_cast<int>(options.x.texts.size()), rows = static_cast<int>(options.y.texts.size());
+
+  const QFont font = SheetFont(false), bold = SheetFont(true);
+  const QFontMetrics metrics(font), boldMetrics(bold);
+  const int line = metrics.height();
+
+  const QString heading =
+      QStringLiteral("Pattern atlas, %1: %2 from %3 to %4 across, %5 from %6 to %7 up")
+          .arg(l.square ? "2D" : "1D", CoefficientName(options.x.coefficient),
+               QString::fromStdString(options.x.texts.front()), QString::fromStdString(options.x.texts.back()),
+               CoefficientName(options.y.coefficient), QString::fromStdString(options.y.texts.front()),
+               QString::fromStdString(options.y.texts.back()));
+  QString fixed;
+  for (int k = 0; k < 11; ++k) {
+    if (k == options.x.coefficient || k == options.y.coefficient) continue;
+    fixed += QStringLiteral("k%1=%2  ")
+                 .arg(k)
+                 .arg(QString::fromStdString(options.coefficients[static_cast<std::size_t>(k)]));
+  }
+  fixed += QStringLiteral("  N=%1  K=%2  seed=%3").arg(l.n).arg(options.steps).arg(options.seed);
+
+  int labelWidth = 0;
+  for (const std::string& text : options.y.texts) {
+    labelWidth = std::max(labelWidth, metrics.horizontalAdvance(QString::fromStdString(text)));
+  }
+  l.gridLeft = Margin + line + 8 + labelWidth + 6;
+  l.gridTop = Margin + boldMetrics.height() + line + 12;
+  const int gridWidth = columns * l.pitchX - TileGap, gridHeight = rows * l.pitchY - TileGap;
+  const int legendTop = l.gridTop + gridHeight + 6 + 2 * line + 10;
+
+  int legendWidth = 0;
+  for (PatternClass p : LegendOrder) legendWidth += line + 4 + metrics.horizontalAdvance(ClassName(p)) + 16;
+  const int width = std::max({l.gridLeft + gridWidth + Margin, Margin + boldMetrics.horizontalAdvance(heading) + Margin,
+                              Margin + metrics.horizontalAdvance(fixed) + Margin, Margin + legendWidth + Margin});
+  const int height = legendTop + line + Margin;
+
+  l.image = QImage(width, height, QImage::Format_RGB32);
+  if (l.image.isNull()) {
+    throw std::runtime_error("no memory for a sheet of " + std::to_string(width) + " x " + std::to_string(height) +
+                             " pixels");
+  }
+  l.image.setDotsPerMeterX(3780);
+  l.image.setDotsPerMeterY(3780);
+  l.image.fill(Background);
+
+  QPainter painter(&l.image);
+  painter.setPen(QColor::fromRgb(Ink));
+  painter.setFont(bold);
+  painter.drawText(QRect(Margin, Margin, width - 2 * Margin, boldMetrics.height()), Qt::AlignLeft, heading);
+  painter.setFont(font);
+  painter.drawText(QRect(Margin, Margin + boldMetrics.height() + 2, width - 2 * Margin, line), Qt::AlignLeft, fixed);
+
+  // Ticks: each column's and row's value, as the box text that ran.
+  for (int c = 0; c < columns; ++c) {
+    const QRect box(l.gridLeft + c * l.pitchX - TileGap / 2, l.gridTop + gridHeight + 6, l.pitchX, line);
+    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop,
+                     QString::fromStdString(options.x.texts[static_cast<std::size_t>(c)]));
+  }
+  painter.drawText(QRect(l.gridLeft, l.gridTop + gridHeight + 6 + line, gridWidth, line), Qt::AlignHCenter,
+                   CoefficientName(options.x.coefficient));
+  for (int r = 0; r < rows; ++r) {
+    const int top = l.gridTop + (rows - 1 - r) * l.pitchY;
+    const QRect box(l.gridLeft - 6 - labelWidth, top, labelWidth, l.pitchY - TileGap);
+    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter,
+                     QString::fromStdString(options.y.texts[static_cast<std::size_t>(r)]));
+  }
+  painter.save();
+  painter.translate(Margin, l.gridTop + gridHeight);
+  painter.rotate(-90);
+  painter.drawText(QRect(0, 0, gridHeight, line), Qt::AlignHCenter, CoefficientName(options.y.coefficient));
+  painter.restore();
+
+  int x = Margin;
+  for (PatternClass p : LegendOrder) {
+    painter.fillRect(QRect(x, legendTop + 1, line - 2, line - 2), QColor::fromRgb(ClassColour(p)));
+    x += line + 4;
+    painter.drawText(QRect(x, legendTop, width, line), Qt::AlignLeft, ClassName(p));
+    x += metrics.horizontalAdvance(ClassName(p)) + 16;
+  }
+}
+
+ContactSheet::~ContactSheet() = default;
+
+void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vector<float>& field) {
+  Layout& l = *layout_;
+  const QPoint at = l.TileOrigin(point);
+  {
+    QPainter painter(&l.image);
+    const QRect frame(at.x() - FrameWidth, at.y() - FrameWidth, l.tileWidth + 2 * FrameWidth,
+                      l.tileHeight + 2 * FrameWidth);
+    painter.fillRect(frame, QColor::fromRgb(ClassColour(pattern)));
+  }
+  const auto cells = static_cast<std::size_t>(l.square ? l.n * l.n : l.n);
+  const Buffer u(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(cells));
+  if (l.square) {
+    const std::vector<std::uint32_t> grey = ComposeFieldImage(u, l.n, l.n, l.n, 0);
+    // Whole rows repeated `scale` times, each cell `scale` pixels wide.
+    for (int y = 0; y < l.n; ++y) {
+      const std::vector<std::uint32_t> row(grey.begin() + y * l.n, grey.begin() + (y + 1) * l.n);
+      for (int r = 0; r < l.scale; ++r) l.Blit(row, l.n, 1, {at.x(), at.y() + y * l.scale + r});
+    }
+    return;
+  }
+  const Buffer v(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end());
+  l.Blit(ComposeProfileImage(u, l.n, ProfileImageHeight, Umax, 0xFF0000), l.n, ProfileImageHeight, at);
+  for (int r = 0; r < PlotGap; ++r) {
+    auto* line = reinterpret_cast<QRgb*>(l.image.scanLine(at.y() + ProfileImageHeight + r)) + at.x();
+    std::fill(line, line + l.tileWidth, PlotSeparator);
+  }
+  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF), l.n, ProfileImageHeight,
+         {at.x(), at.y() + ProfileImageHeight + PlotGap});
+}
+
+void ContactSheet::Save(const std::string& path) const {
+  const std::string part = path + ".part";
+  if (!layout_->image.save(QString::fromStdString(part), "PNG")) {
+    throw std::runtime_error("cannot write \"" + part + "\"");
+  }
+  std::error_code error;
+  std::filesystem::rename(part, path, error);
+  if (error) throw std::runtime_error("cannot rename \"" + part + "\": " + error.message());
+}
+
+}  // namespace rdsim::atlas

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "atlas/atlas_metrics.h"
+#include "atlas/atlas_options.h"
+
+namespace rdsim::atlas {
+
+// The contact sheet: one tile per grid point, as the window shows the field
+// (the grey image of a square; the activator and inhibitor plots of a line,
+// one above the other), framed in the colour of its class; x to the right, y
+// upwards. Needs a QGuiApplication. Drawn the same way from the same points,
+// it is the same PNG byte for byte.
+class ContactSheet {
+ public:
+  ContactSheet(const RunOptions& options, int n);
+  ~ContactSheet();
+  // `field`: the newest field, activator cells then inhibitor cells.
+  void Place(std::size_t point, PatternClass pattern, const std::vector<float>& field);
+  // std::runtime_error when the file cannot be written.
+  void Save(const std::string& path) const;
+
+ private:
+  struct Layout;
+  std::unique_ptr<Layout> layout_;
+};
+
+// Frame colour of a class, 0xRRGGBB.
+std::uint32_t ClassColour(PatternClass pattern);
+
+}  // namespace rdsim::atlas
