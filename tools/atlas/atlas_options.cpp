@@ -116,7 +116,7 @@ Axis ParseAxis(const std::string& text, const std::string& argument) {
   const std::vector<std::string> parts = Split(text, ':');
   if (parts.size() != 4) throw ArgumentError(argument, "\"" + text + "\" is not I:FROM:TO:COUNT");
   Axis axis;
-  axis.spec = text;
+  axis.text = text;
   axis.coefficient = ParseWhole<int>(parts[0], 0, 10, argument, "a coefficient index");
   const double from = ParseValue(parts[1], argument), to = ParseValue(parts[2], argument);
   const int count = ParseWhole<int>(parts[3], 1, MaxAxisCount, argument, "a count");
@@ -174,7 +174,7 @@ Command ParseCommand(int argc, const char* const* argv, int defaultJobs) {
 
 std::string DescribeRun(const RunOptions& o) {
   return "--mode " + o.modeText + "\n--size " + o.sizeText + "\n--steps " + o.stepsText + "\n--params " + o.paramsText +
-         "\n--random " + o.seedText + "\n--x " + o.x.spec + "\n--y " + o.y.spec + "\n";
+         "\n--random " + o.seedText + "\n--x " + o.x.text + "\n--y " + o.y.text + "\n";
 }
 
 RunOptions ParseRunDescription(const std::string& text, const std::string& source) {

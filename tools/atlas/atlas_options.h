@@ -17,7 +17,7 @@ using batch::ArgumentError;
 struct Axis {
   int coefficient = 0;  // k index, 0..10
   std::vector<std::string> texts;
-  std::string spec;  // I:FROM:TO:COUNT as given
+  std::string text;  // I:FROM:TO:COUNT as given
 };
 
 struct Shard {
