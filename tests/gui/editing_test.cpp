@@ -39,8 +39,7 @@ bool ThinConnected(const QSet<QPoint>& points) {
                                     [&](int x, int y) { return QPoint(x, y) != p && points.contains(QPoint(x, y)); });
     if (near.size() > 2) return false;
     seen.insert(p);
-    for (const QPoint& q : near)
-      if (!seen.contains(q)) todo.append(q);
+    todo += (near - seen).values();
   }
   return !points.isEmpty() && seen.size() == points.size();
 }
@@ -136,6 +135,7 @@ class EditingTest : public QObject, FormFixture {
       QCOMPARE(sim().BrushOnActivator, index == 0);
       QCOMPARE(form->Picture6[0]->BackColor(), index ? 0x7F0000u : 0xFF0000u);
       QCOMPARE(form->Picture6[1]->BackColor(), index ? 0x0000FFu : 0x00007Fu);
+      QCOMPARE(PreviewCount(index ? 0x0000FF : kRed), 29);
     }
     form->Picture6_Click(2);  // no such swatch
     QVERIFY(sim().BrushOnActivator);
