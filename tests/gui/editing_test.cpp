@@ -1,92 +1,76 @@
 // The editing tools through the window's own handlers: brush and preview,
 // swatches, stroke state, spiral seed, profile drawing.
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSet>
-#include <QSlider>
-#include <QTimer>
-#include <QtTest>
 #include <cmath>
-#include <memory>
 
 #include "core/constants.h"
-#include "ui/counter_label.h"
-#include "ui/error_boundary.h"
-#include "ui/frm_main.h"
+#include "form_fixture.h"
 #include "ui/picture_box.h"
 
 using namespace rdsim;
 
 namespace {
 
-constexpr qint64 kGreen = 0x00FF00;
+constexpr qint64 kGreen = 0x00FF00, kRed = 0xFF0000;
 
-QSet<QPoint> PixelsOf(const PictureBox& picture, qint64 color) {
+template <typename Has>
+QSet<QPoint> Where(const QRect& area, Has has) {
   QSet<QPoint> found;
-  for (int y = 0; y < picture.AreaHeight(); ++y)
-    for (int x = 0; x < picture.AreaWidth(); ++x)
-      if (picture.GetPixel(x, y) == color) found.insert(QPoint(x, y));
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (has(x, y)) found.insert(QPoint(x, y));
   return found;
 }
-
+QSet<QPoint> PixelsOf(const PictureBox& p, qint64 color) {
+  return Where({0, 0, p.AreaWidth(), p.AreaHeight()}, [&](int x, int y) { return p.GetPixel(x, y) == color; });
+}
 QSet<QPoint> CellsEqualTo(const Buffer& cells, int n, float value) {
-  QSet<QPoint> found;
-  for (int y = 0; y < n; ++y)
-    for (int x = 0; x < n; ++x)
-      if (cells[std::size_t(x + y * n)] == value) found.insert(QPoint(x, y));
-  return found;
-}
-
-QList<QPoint> Neighbours(const QSet<QPoint>& points, QPoint p) {
-  QList<QPoint> found;
-  for (int dy = -1; dy <= 1; ++dy)
-    for (int dx = -1; dx <= 1; ++dx)
-      if ((dx || dy) && points.contains(p + QPoint(dx, dy))) found.append(p + QPoint(dx, dy));
-  return found;
+  return Where({0, 0, n, n}, [&](int x, int y) { return cells[std::size_t(x + y * n)] == value; });
 }
 
 // One 8-connected line one pixel wide: connected, and no pixel with more
 // than two neighbours on it.
 bool ThinConnected(const QSet<QPoint>& points) {
-  if (points.isEmpty()) return false;
-  QSet<QPoint> seen{*points.begin()};
-  QList<QPoint> todo{*points.begin()};
+  QSet<QPoint> seen;
+  QList<QPoint> todo(points.begin(), points.isEmpty() ? points.end() : std::next(points.begin()));
   while (!todo.isEmpty()) {
-    const QList<QPoint> next = Neighbours(points, todo.takeLast());
-    if (next.size() > 2) return false;
-    for (const QPoint& q : next)
-      if (!seen.contains(q)) seen.insert(q), todo.append(q);
+    const QPoint p = todo.takeLast();
+    const QSet<QPoint> near = Where({p - QPoint(1, 1), QSize(3, 3)},
+                                    [&](int x, int y) { return QPoint(x, y) != p && points.contains(QPoint(x, y)); });
+    if (near.size() > 2) return false;
+    seen.insert(p);
+    todo += (near - seen).values();
   }
-  return seen.size() == points.size();
+  return !points.isEmpty() && seen.size() == points.size();
 }
 
-// The spiral's arcs for a field of n cells.
-void DrawSpiralArcs(PictureBox& picture, int n) {
+// The spiral's arcs for a field of n cells drawn on a ground of other colours:
+// the pixels they leave green, or none if they changed any other pixel.
+QSet<QPoint> SpiralArcs(int n) {
+  QWidget parent;
+  PictureBox picture(&parent);
+  picture.Place(0, 0, n + 4, n + 4);
+  QImage ground(n, n, QImage::Format_RGB32);
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) ground.setPixel(x, y, qRgb(x, 0, y));
+  picture.Blit(ground);
   const double last = n - 1;
   for (int i = 0; i < 400; ++i)
     picture.Circle(float(0.5 * last), float(0.4 * last), float(i * 0.00125 * last), kGreen, float(i * 0.0157),
                    float((i + 1) * 0.0157));
+  const QSet<QPoint> green = PixelsOf(picture, kGreen);
+  const auto changed = [&](int x, int y) { return picture.GetPixel(x, y) != (ground.pixel(x, y) & 0xFFFFFF); };
+  return Where({0, 0, n, n}, changed) == green ? green : QSet<QPoint>();
 }
 
 }  // namespace
 
-class EditingTest : public QObject {
+class EditingTest : public QObject, FormFixture {
   Q_OBJECT
 
-  std::unique_ptr<frmMain> form;
-  std::vector<std::string> errors;
-
-  Simulation& sim() { return form->sim; }
   void SetBrush(int radius, int intensity) {
     form->Slider1->setValue(radius);
     form->Slider2->setValue(intensity);
-  }
-  void Enter2D(const char* size = "128") {
-    form->Option1[1]->click();
-    form->Text3->setText(size);
-    form->Clear->click();
   }
   void Dab(float x, float y) {
     form->Picture3_MouseDown(1, 0, x, y);
@@ -95,104 +79,63 @@ class EditingTest : public QObject {
   int PreviewCount(qint64 color) { return PixelsOf(*form->Picture5, color).size(); }
 
  private slots:
-  void init() {
-    errors.clear();
-    SetErrorSink([this](const std::string& message) { errors.push_back(message); });
-    form = std::make_unique<frmMain>();
-    form->Form_Load();
-  }
-  void cleanup() {
-    QVERIFY2(errors.empty(), errors.empty() ? "" : errors.front().c_str());
-    form.reset();
-  }
+  void init() { OpenForm(); }
+  void cleanup() { QVERIFY2(errors.empty(), qPrintable(Error())); }
 
-  void discFootprintsAreClippedToTheField() {
+  // A dab replaces the cells of its species within the disc, clipped to the field, in both buffers, marks their
+  // own pixels and leaves the rest alone. Radius 0 takes only a cell centre; the preview shows the whole disc.
+  void dabsPaintTheirDiscInBothBuffersOfOneSpecies() {
     const struct {
-      float x, y;
-      int radius, cells;
-      QRect box;
+      int swatch; float x, y; int radius, intensity, cells; QRect box; float value; qint64 mark;
     } table[] = {
-        {40, 17, 0, 1, {40, 17, 1, 1}},          {40.4f, 16.6f, 0, 0, {}},  // R=0: only a cell centre
-        {60, 60, 7, 149, {53, 53, 15, 15}},      {0, 0, 7, 45, {0, 0, 8, 8}},
-        {127, 127, 7, 45, {120, 120, 8, 8}},     {-3, 50, 7, 41, {0, 44, 5, 13}},
-        {-7.6f, 50, 7, 0, {}},  // beyond the reach of the disc
+        {0, 40, 17, 0, 255, 1, {40, 17, 1, 1}, 10, kRed}, {0, 40.4f, 16.6f, 0, 255, 0, {}, 10, kRed},
+        {0, 60, 60, 7, 255, 149, {53, 53, 15, 15}, 10, kRed}, {0, 0, 0, 7, 255, 45, {0, 0, 8, 8}, 10, kRed},
+        {0, 127, 127, 7, 255, 45, {120, 120, 8, 8}, 10, kRed}, {0, -3, 50, 7, 255, 41, {0, 44, 5, 13}, 10, kRed},
+        {0, -7.6f, 50, 7, 255, 0, {}, 10, kRed}, {0, 10, 10, 2, 128, 13, {8, 8, 5, 5}, 5.019608f, 0x800000},
+        {1, 10, 10, 2, 255, 13, {8, 8, 5, 5}, 10, 0x0000FF}, {1, 10, 10, 3, 51, 29, {7, 7, 7, 7}, 2.0f, 0x000033},
+        {1, 10, 10, 1, 0, 5, {9, 9, 3, 3}, 0, 0},
     };
     Enter2D();
+    form->Picture3->SetBackColor(0xFFFFFF);
+    Buffer* const buffers[] = {&sim().U(), &sim().U2(), &sim().V(), &sim().V2()};
     for (const auto& row : table) {
+      for (Buffer* b : buffers) std::fill(b->begin(), b->end(), 3.0f);
       form->Picture3->Cls();
-      for (Buffer* b : {&sim().U(), &sim().U2(), &sim().V()}) std::fill(b->begin(), b->end(), 0.0f);
-      std::fill(sim().V().begin(), sim().V().end(), 3.0f);
-      SetBrush(row.radius, 255);
+      form->Picture6_Click(row.swatch);
+      SetBrush(row.radius, row.intensity);
+      QCOMPARE(PreviewCount(row.mark), (QList{1, 5, 13, 29, 0, 0, 0, 149}[row.radius]));
       Dab(row.x, row.y);
-      const QSet<QPoint> painted = CellsEqualTo(sim().U(), 128, 10.0f);
+      const QSet<QPoint> painted = CellsEqualTo(*buffers[2 * row.swatch], 128, row.value);
       QRect bounds;
       for (const QPoint& p : painted) bounds |= QRect(p, QSize(1, 1));
       QCOMPARE(painted.size(), row.cells);
       QCOMPARE(bounds, row.box);
-      // Both buffers of the species, a mark on each cell's own pixel, the
-      // other species and the spare element untouched.
-      QCOMPARE(CellsEqualTo(sim().U2(), 128, 10.0f), painted);
-      QCOMPARE(PixelsOf(*form->Picture3, 0xFF0000), painted);
-      QCOMPARE(CellsEqualTo(sim().V(), 128, 3.0f).size(), 128 * 128);
-      QCOMPARE(sim().U()[128 * 128], 0.0f);
+      QCOMPARE(PixelsOf(*form->Picture3, row.mark), painted);
+      // Both buffers of the species alike; everything else, the spare element included, keeps its value.
+      for (int b = 0; b < 4; ++b) {
+        const bool mine = b / 2 == row.swatch;
+        QCOMPARE(CellsEqualTo(*buffers[b], 128, row.value), mine ? painted : QSet<QPoint>());
+        QCOMPARE(std::count(buffers[b]->begin(), buffers[b]->end(), 3.0f),
+                 qsizetype(128 * 128 + 1) - (mine ? row.cells : 0));
+      }
     }
-  }
-
-  void brushValuesReplaceAndSpeciesStayApart() {
-    Enter2D();
-    SetBrush(2, 128);
-    Dab(10, 10);
-    Dab(10, 10);
-    QCOMPARE(sim().U()[10 + 10 * 128], 5.019608f);  // replaced, not added
-    QCOMPARE(sim().U2()[10 + 10 * 128], 5.019608f);
-    QCOMPARE(form->Picture3->GetPixel(10, 10), qint64(0x800000));
-
-    form->Picture6_Click(1);
-    SetBrush(2, 255);
-    const Buffer u = sim().U(), u2 = sim().U2();
-    Dab(10, 10);
-    QCOMPARE(sim().U(), u);
-    QCOMPARE(sim().U2(), u2);
-    QCOMPARE(sim().V()[10 + 12 * 128], 10.0f);
-    QCOMPARE(sim().V2()[10 + 12 * 128], 10.0f);
-    QCOMPARE(form->Picture3->GetPixel(10, 12), qint64(0x0000FF));
-
-    SetBrush(1, 0);  // the eraser
-    Dab(10, 10);
-    QCOMPARE(sim().V()[10 + 11 * 128], 0.0f);
-    QCOMPARE(form->Picture3->GetPixel(10, 11), qint64(0));
   }
 
   void previewFollowsSlidersAndSwatches() {
-    // Drawn at start-up although the tools are hidden.
-    QVERIFY(!form->Frame3->isVisibleTo(form.get()));
-    QCOMPARE(PreviewCount(0xFF0000), 149);
-    const int pixels[13] = {1, 5, 13, 29, 0, 0, 0, 149, 0, 0, 0, 0, 441};
-    for (int radius : {0, 1, 2, 3, 7, 12}) {
-      form->Slider1->setValue(radius);
-      QCOMPARE(PreviewCount(0xFF0000), pixels[radius]);
-    }
-    for (QPoint p : {QPoint(12, 0), QPoint(0, 12), QPoint(24, 12), QPoint(12, 24)})
-      QCOMPARE(form->Picture5->GetPixel(p.x(), p.y()), qint64(0xFF0000));  // R=12 touches the edges
-    form->Slider2->setValue(100);
-    QCOMPARE(PreviewCount(0x640000), 441);
+    // Drawn at start-up although the tools are hidden; the largest disc fills it.
+    QCOMPARE(PreviewCount(kRed), 149);
+    form->Slider1->setValue(12);
+    QCOMPARE(PreviewCount(kRed), 441);
     // While the thumb is dragged the preview follows the value it reaches.
     form->Slider1->setSliderDown(true);
     form->Slider1->setValue(3);
-    QCOMPARE(PreviewCount(0x640000), 29);
-    form->Slider1->setSliderDown(false);
-
-    const struct {
-      int index;
-      QRgb red, blue;
-      qint64 preview;
-    } swatches[] = {{1, 0x7F0000, 0x0000FF, 0x000064}, {0, 0xFF0000, 0x00007F, 0x640000}};
-    for (const auto& row : swatches) {
-      form->Picture6_Click(row.index);
-      QCOMPARE(sim().BrushOnActivator, row.index == 0);
-      QCOMPARE(form->Picture6[0]->BackColor(), row.red);
-      QCOMPARE(form->Picture6[1]->BackColor(), row.blue);
-      QCOMPARE(PreviewCount(row.preview), 29);
+    QCOMPARE(PreviewCount(kRed), 29);
+    for (int index : {1, 0}) {  // the chosen species bright, the other dimmed
+      form->Picture6_Click(index);
+      QCOMPARE(sim().BrushOnActivator, index == 0);
+      QCOMPARE(form->Picture6[0]->BackColor(), index ? 0x7F0000u : 0xFF0000u);
+      QCOMPARE(form->Picture6[1]->BackColor(), index ? 0x0000FFu : 0x00007Fu);
+      QCOMPARE(PreviewCount(index ? 0x0000FF : kRed), 29);
     }
     form->Picture6_Click(2);  // no such swatch
     QVERIFY(sim().BrushOnActivator);
@@ -203,171 +146,103 @@ class EditingTest : public QObject {
     SetBrush(0, 255);
     form->Picture3_MouseDown(2, 0, 5, 5);  // right button
     form->Picture3_MouseMove(2, 0, 6, 6);
-    QVERIFY(PixelsOf(*form->Picture3, 0xFF0000).isEmpty());
-
     form->Picture3_MouseDown(1, 0, 5, 5);
     form->Picture3_MouseMove(0, 0, 7, 5);  // the buttons of a move do not matter
     form->Picture1_MouseDown(1, 0, 3, 4);  // another picture's press starts nothing
     QCOMPARE(sim().U()[3], 0.0f);
     form->Picture3_MouseUp(2, 0, 0, 0);  // any button ends the stroke
     form->Picture3_MouseMove(1, 0, 9, 5);
-    QCOMPARE(PixelsOf(*form->Picture3, 0xFF0000), (QSet<QPoint>{{5, 5}, {7, 5}}));
+    QCOMPARE(PixelsOf(*form->Picture3, kRed), (QSet<QPoint>{{5, 5}, {7, 5}}));
   }
 
   void paintingDuringARunIsWhatTheNextStepsIntegrate() {
     Enter2D("32");
-    form->show();
     SetBrush(3, 255);
     // Some steps in, then ten more, so that either pair may hold the newest field.
     int painted = 0;
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [&, poll] {
-      const int steps = form->Label2->Caption().toInt() - 1;
+    RunWhile([&](int steps) {
       if (painted == 0 && steps >= 7) Dab(16, 16), painted = steps;
-      if (painted == 0 || steps < painted + 10) return QTimer::singleShot(0, *poll);
-      form->Run->click();
-    };
-    QTimer::singleShot(0, *poll);
-    form->Run->click();
+      return painted == 0 || steps < painted + 10;
+    });
     // The cleared field stays uniform unless the disc took part in the steps.
     QVERIFY(painted > 0);
     QVERIFY(sim().U()[16 + 16 * 32] > sim().U()[0] + 1.0f);
   }
 
-  void spiralWithoutRadiusCopiesTheArcsAsOneThinLine() {
-    for (int n : {128, 100, 41, 7}) {
-      Enter2D(QByteArray::number(n).constData());
-      SetBrush(0, 255);
-      form->Spiral->click();
-      const QSet<QPoint> curve = CellsEqualTo(sim().U(), n, 10.0f);
-      QWidget parent;
-      PictureBox reference(&parent);
-      reference.Place(0, 0, n + 4, n + 4);
-      DrawSpiralArcs(reference, n);
-      QCOMPARE(curve, PixelsOf(reference, kGreen));
-      QVERIFY2(ThinConnected(curve), QByteArray::number(n));
-      QCOMPARE(PixelsOf(*form->Picture3, 0xFF0000), curve);
-      QCOMPARE(CellsEqualTo(sim().U(), n, 0.0f).size(), n * n - curve.size());
-    }
+  // Without a radius the spiral's cells are its arcs, one thin line; with
+  // one, a disc stands at each arc pixel no earlier disc reaches, in scan order.
+  void spiralStampsTheBrushAlongItsArcs() {
     // Where the picture is smaller than the field, the rest reads as not green.
     Enter2D();
+    SetBrush(0, 255);
     form->Picture3->SetWidth(74);
     form->Picture3->SetHeight(74);
     form->Spiral->click();
     const QSet<QPoint> stamped = CellsEqualTo(sim().U(), 128, 10.0f);
     QVERIFY(!stamped.isEmpty());
     for (const QPoint& p : stamped) QVERIFY(p.x() < 70 && p.y() < 70);
-  }
-
-  void arcsTakeBackOnlyTheirOwnCorners() {
-    QWidget parent;
-    PictureBox picture(&parent);
-    picture.Place(0, 0, 68, 68);
-    QImage ground(64, 64, QImage::Format_RGB32);
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) ground.setPixel(x, y, qRgb(x * 4, 0, y * 4));
-    picture.Blit(ground);
-    DrawSpiralArcs(picture, 64);
-    const QSet<QPoint> curve = PixelsOf(picture, kGreen);
-    QVERIFY(ThinConnected(curve));
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x)
-        if (!curve.contains(QPoint(x, y))) QCOMPARE(picture.GetPixel(x, y), qint64(ground.pixel(x, y) & 0xFFFFFF));
-  }
-
-  void spiralStampsCoverTheCurveWithoutOverlappingCentres() {
-    Enter2D();
-    SetBrush(0, 255);
-    form->Spiral->click();
-    const QSet<QPoint> curve = CellsEqualTo(sim().U(), 128, 10.0f);
-    form->Clear->click();
-
-    SetBrush(7, 255);
-    form->Spiral->click();
-    QVERIFY(PixelsOf(*form->Picture3, kGreen).isEmpty());
-    // The stamp centres in scan order: each curve pixel that no earlier centre
-    // reaches. They lie more than 7 apart, and their discs are the painted cells.
-    QList<QPoint> centres;
-    for (int y = 0; y < 128; ++y)
-      for (int x = 0; x < 128; ++x) {
-        bool covered = !curve.contains(QPoint(x, y));
-        for (const QPoint& c : centres) covered |= std::hypot(x - c.x(), y - c.y()) <= 7;
-        if (!covered) centres.append(QPoint(x, y));
-      }
-    QVERIFY(centres.size() > 5);
-    QSet<QPoint> discs;
-    for (const QPoint& c : centres) {
-      for (const QPoint& d : centres) QVERIFY(c == d || std::hypot(c.x() - d.x(), c.y() - d.y()) > 7);
-      for (int y = std::max(0, c.y() - 7); y <= std::min(127, c.y() + 7); ++y)
-        for (int x = std::max(0, c.x() - 7); x <= std::min(127, c.x() + 7); ++x)
-          if (std::hypot(x - c.x(), y - c.y()) <= 7) discs.insert(QPoint(x, y));
+    for (int n : {128, 100, 41, 7}) {
+      Enter2D(QByteArray::number(n).constData());
+      form->Picture6_Click(0);
+      SetBrush(0, 255);
+      form->Spiral->click();
+      const QSet<QPoint> curve = CellsEqualTo(sim().U(), n, 10.0f);
+      QCOMPARE(CellsEqualTo(sim().U(), n, 0.0f).size(), n * n - curve.size());
+      QCOMPARE(PixelsOf(*form->Picture3, kRed), curve);
+      QCOMPARE(curve, SpiralArcs(n));  // arcs that take back only their own corners
+      QVERIFY2(ThinConnected(curve), QByteArray::number(n));
+      form->Clear->click();
+      SetBrush(7, 255);
+      form->Spiral->click();
+      QVERIFY(PixelsOf(*form->Picture3, kGreen).isEmpty());
+      QSet<QPoint> discs;
+      for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+          if (curve.contains(QPoint(x, y)) && !discs.contains(QPoint(x, y)))
+            discs |= Where({0, 0, n, n}, [&](int i, int j) { return std::hypot(i - x, j - y) <= 7; });
+      QCOMPARE(CellsEqualTo(sim().U(), n, 10.0f), discs);
+      // With the inhibitor selected the activator stays as it is.
+      const Buffer u = sim().U();
+      form->Picture6_Click(1);
+      form->Spiral->click();
+      QCOMPARE(sim().U(), u);
+      QCOMPARE(CellsEqualTo(sim().V(), n, 10.0f), discs);
     }
-    QCOMPARE(CellsEqualTo(sim().U(), 128, 10.0f), discs);
-
-    // A second click with the same brush changes nothing.
-    const Buffer u = sim().U(), u2 = sim().U2();
-    form->Spiral->click();
-    QCOMPARE(sim().U(), u);
-    QCOMPARE(sim().U2(), u2);
-    // With the inhibitor selected the activator stays as it is.
-    form->Picture6_Click(1);
-    form->Spiral->click();
-    QCOMPARE(sim().U(), u);
-    QCOMPARE(CellsEqualTo(sim().V2(), 128, 10.0f), discs);
   }
 
+  // A press, and each move after it, writes the cell nearest the pointer (ties to even), pinned to the scale. One
+  // beyond the first or last cell (-1) writes and draws nothing; in the last column's right half x rounds to N.
   void profileCellsFollowThePointer() {
-    const struct {
-      int picture;
-      float x, y;
-      int cell;  // -1: nothing written
-      float value;
-    } table[] = {
-        {1, 5, 3.2f, 5, 3.2f},   {2, 5, 3.2f, 5, 3.2f},    {1, 2.5f, 4, 2, 4},  // ties to even
-        {2, 3.5f, 4, 4, 4},      {2, 60, 14, 60, Vmax},    {1, 60, -3, 60, 0},  // pinned to the scale
-        {1, 127.2f, 5, -1, 0},   {2, -0.2f, 5, -1, 0},  // beyond the right and left edges
+    const struct { int picture; bool press; float x, y; int cell; float value; } table[] = {
+        {1, false, 5, 3.2f, 5, 3.2f},     {2, false, 5, 3.2f, 5, 3.2f},
+        {1, false, 2.5f, 4, 2, 4},        {2, false, 3.5f, 4, 4, 4},
+        {2, false, 60, 14, 60, Vmax},     {1, false, 60, -3, 60, 0},
+        {1, false, 127.2f, 5, -1, 0},     {2, false, -0.2f, 5, -1, 0},
+        {1, true, 127.7f, 6, -1, 0},      {2, true, 126.9f, 12, 127, Vmax},
     };
     for (const auto& row : table) {
       form->Clear->click();  // the intake's scale: 0..N across N pixels
-      std::fill(sim().U().begin(), sim().U().end(), 1.0f);
-      std::fill(sim().V().begin(), sim().V().end(), 1.0f);
+      for (Buffer* b : {&sim().U(), &sim().V()}) std::fill(b->begin(), b->end(), 1.0f);
       const bool activator = row.picture == 1;
       PictureBox& box = activator ? *form->Picture1 : *form->Picture2;
-      auto down = activator ? &frmMain::Picture1_MouseDown : &frmMain::Picture2_MouseDown;
-      auto move = activator ? &frmMain::Picture1_MouseMove : &frmMain::Picture2_MouseMove;
-      auto up = activator ? &frmMain::Picture1_MouseUp : &frmMain::Picture2_MouseUp;
-      (form.get()->*down)(1, 0, 40, 5);
+      const auto down = activator ? &frmMain::Picture1_MouseDown : &frmMain::Picture2_MouseDown;
+      const auto move = activator ? &frmMain::Picture1_MouseMove : &frmMain::Picture2_MouseMove;
+      if (!row.press) (form.get()->*down)(1, 0, 40, 5);
       const QImage before = box.Image();
-      (form.get()->*move)(1, 0, row.x, row.y);
-      (form.get()->*up)(1, 0, row.x, row.y);
+      (form.get()->*(row.press ? down : move))(1, 0, row.x, row.y);
+      QVERIFY(sim().MouseDrawing);  // even a press beyond the cells starts the stroke
+      (form.get()->*(activator ? &frmMain::Picture1_MouseUp : &frmMain::Picture2_MouseUp))(1, 0, 0, 0);
       const Buffer& edited = activator ? sim().U() : sim().V();
-      const Buffer& other = activator ? sim().V() : sim().U();
       for (int i = 0; i <= 128; ++i) {
-        QCOMPARE(edited[std::size_t(i)], i == 40 ? 5.0f : i == row.cell ? row.value : 1.0f);
-        QCOMPARE(other[std::size_t(i)], 1.0f);
+        QCOMPARE(edited[std::size_t(i)], i == row.cell ? row.value : i == 40 && !row.press ? 5.0f : 1.0f);
+        QCOMPARE((activator ? sim().V() : sim().U())[std::size_t(i)], 1.0f);
       }
-      if (row.cell < 0) QCOMPARE(box.Image(), before);  // nothing drawn either
+      if (row.cell < 0) QCOMPARE(box.Image(), before);
       if (row.cell < 0) continue;
-      const int column = int(std::floor(row.x));
-      const qint64 bar = activator ? 0xFF0000 : 0x0000FF;
-      QCOMPARE(box.GetPixel(column, box.AreaHeight() - 1), row.value > 0 ? bar : qint64(0xFFFFFF));
-      QCOMPARE(box.GetPixel(column, 0), row.value == 10.0f ? bar : qint64(0xFFFFFF));
+      const qint64 bar = activator ? kRed : 0x0000FF, white = 0xFFFFFF;  // drawn in the pointer's column
+      QCOMPARE(box.GetPixel(int(row.x), box.AreaHeight() - 1), row.value > 0 ? bar : white);
+      QCOMPARE(box.GetPixel(int(row.x), 0), row.value == 10.0f ? bar : white);
     }
-  }
-
-  void pressInTheLastColumnKeepsToTheCells() {
-    form->Clear->click();
-    // The last pixel column spans x in [127, 128): its right half rounds to
-    // 128, one past the last cell.
-    form->Picture1_MouseDown(1, 0, 127.7f, 6.0f);
-    QVERIFY(sim().MouseDrawing);  // the stroke still starts
-    QCOMPARE(sim().U()[128], 0.0f);
-    QCOMPARE(sim().U()[127], 0.0f);
-    form->Picture1_MouseMove(1, 0, 126.6f, 6.0f);
-    QCOMPARE(sim().U()[127], 6.0f);
-    form->Picture1_MouseUp(1, 0, 0, 0);
-    form->Picture2_MouseDown(1, 0, 126.9f, 12.0f);  // on the border above the area
-    QCOMPARE(sim().V()[127], Vmax);
   }
 };
 

@@ -1,94 +1,47 @@
 // What a new user meets besides the design: tooltips that explain the boxes
-// and pictures, pictures that show the keyboard focus, Space on a swatch.
-#include <QApplication>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
+// and pictures, pictures that show the keyboard focus, keys that act.
+#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QSlider>
 #include <QtTest>
-#include <memory>
 
-#include "ui/error_boundary.h"
-#include "ui/frm_main.h"
+#include "form_fixture.h"
 #include "ui/picture_box.h"
 
 using namespace rdsim;
 
-class FriendlyControlsTest : public QObject {
+class FriendlyControlsTest : public QObject, FormFixture {
   Q_OBJECT
-
-  std::unique_ptr<frmMain> form;
-
-  void ShowAndActivate() {
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-  }
 
  private slots:
   void init() {
-    SetErrorSink([](const std::string&) {});
-    form = std::make_unique<frmMain>();
-    form->Form_Load();
+    OpenForm();
+    QVERIFY(ShowActive());
   }
-  void cleanup() { form.reset(); }
 
+  // Each box and picture has a tooltip of its own; a coefficient box's names
+  // its coefficient.
   void everyBoxAndPictureExplainsItself() {
     frmMain& f = *form;
-    const struct {
-      QWidget* widget;
-      const char* mentions;
-    } expected[] = {
-        {f.Text1[0], "k0, the factor of u in the activator equation"},
-        {f.Text1[3], "k3, the decay of the activator"},
-        {f.Text1[4], "k4, the factor of u in the inhibitor equation"},
-        {f.Text1[7], "k7 (Du)"},
-        {f.Text1[8], "k8 (Dv)"},
-        {f.Text1[9], "synU_max"},
-        {f.Text1[10], "synV_max"},
-        {f.Text3, "Field size"},
-        {f.Text2, "redrawn every"},
-        {f.Picture1, "draw the activator"},
-        {f.Picture2, "draw the inhibitor"},
-        {f.Picture3, "paint"},
-        {f.Picture4, "Click a point"},
-        {f.Picture5, "brush"},
-        {f.Picture6[0], "activator"},
-        {f.Picture6[1], "inhibitor"},
-        {f.Slider1, "radius"},
-        {f.Slider2, "intensity"},
-        {f.Spiral, "spiral"},
-    };
-    for (const auto& e : expected) {
-      QVERIFY2(e.widget->toolTip().contains(QLatin1String(e.mentions)), qPrintable(e.widget->toolTip()));
+    QList<QWidget*> widgets{f.Text3,       f.Text2,       f.Picture1, f.Picture2, f.Picture3, f.Picture4,
+                            f.Picture5,    f.Picture6[0], f.Picture6[1], f.Slider1, f.Slider2, f.Spiral};
+    for (int k = 0; k < 11; ++k) {
+      widgets << f.Text1[k];
+      QVERIFY(f.Text1[k]->toolTip().contains(QRegularExpression(QStringLiteral("\\bk%1\\b").arg(k))));
     }
-    // Every coefficient box has a tooltip of its own.
     QSet<QString> tips;
-    for (QLineEdit* box : f.Text1) tips.insert(box->toolTip());
-    QCOMPARE(tips.size(), 11);
-  }
-
-  // The boxes are named as the design names them, which is how an error
-  // finds the box to focus.
-  void boxesCarryTheirDesignNames() {
-    QCOMPARE(form->Text1[0]->objectName(), QStringLiteral("Text1(0)"));
-    QCOMPARE(form->Text1[10]->objectName(), QStringLiteral("Text1(10)"));
-    QCOMPARE(form->Text2->objectName(), QStringLiteral("Text2"));
-    QCOMPARE(form->Text3->objectName(), QStringLiteral("Text3"));
+    for (QWidget* widget : widgets) tips << widget->toolTip();
+    QVERIFY(!tips.contains(QString()));
+    QCOMPARE(tips.size(), widgets.size());
   }
 
   // A focused picture turns its border the highlight colour; its image, which
   // the tools read and the export saves, is untouched.
   void aFocusedPictureShowsIt() {
-    ShowAndActivate();
     PictureBox* picture = form->Picture4;
     const QImage imageBefore = picture->Image().copy();
     form->Run->setFocus();
     const QImage unfocused = picture->grab().toImage();
     picture->setFocus(Qt::TabFocusReason);
-    QVERIFY(picture->hasFocus());
     const QImage focused = picture->grab().toImage();
     const QRgb highlight = picture->palette().color(QPalette::Highlight).rgb();
     QCOMPARE(focused.pixel(0, 10), highlight);
@@ -99,8 +52,8 @@ class FriendlyControlsTest : public QObject {
   }
 
   // Space on a swatch acts as its click; other keys and repeats do not.
-  void spaceOnAPictureActsAsItsClick() {
-    ShowAndActivate();
+  // Arrows switch the mode.
+  void keysActAsTheGuideSays() {
     form->Frame3->show();
     PictureBox* swatch = form->Picture6[1];
     QSignalSpy clicks(swatch, &PictureBox::Click);
@@ -112,11 +65,7 @@ class FriendlyControlsTest : public QObject {
     QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
     QApplication::sendEvent(swatch, &held);
     QCOMPARE(clicks.size(), 1);
-  }
 
-  // The keys the README's guide promises: arrows switch the mode.
-  void arrowKeysSwitchTheMode() {
-    ShowAndActivate();
     form->Option1[0]->setFocus(Qt::TabFocusReason);
     QTest::keyClick(form->Option1[0], Qt::Key_Right);
     QVERIFY(form->Option1[1]->isChecked());

@@ -11,9 +11,7 @@
 #include "run/field_image.h"
 #include "run/profile_image_pixels.h"
 #include "run/profile_plots.h"
-#include "ui/counter_label.h"
-#include "ui/error_boundary.h"
-#include "ui/frm_main.h"
+#include "form_fixture.h"
 #include "ui/picture_box.h"
 
 using namespace rdsim;
@@ -22,29 +20,11 @@ namespace {
 int Grey(const PictureBox& picture, int x, int y) { return static_cast<int>(picture.GetPixel(x, y) & 0xFF); }
 }  // namespace
 
-class RunBehaviourTest : public QObject {
+class RunBehaviourTest : public QObject, FormFixture {
   Q_OBJECT
-
-  std::unique_ptr<frmMain> form;
-  std::vector<std::string> errors;
 
   Buffer& U() { return form->sim.buffers.U; }
   Buffer& V() { return form->sim.buffers.V; }
-  // Presses Run, and once the loop has made `steps` steps, runs `atStop` then presses Run again.
-  void RunFor(int steps, const std::function<void()>& atStop = {}) {
-    auto remaining = std::make_shared<int>(steps);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [this, remaining, poll, atStop] {
-      if (form->Label2->Caption().toInt() - 1 < *remaining) {
-        QTimer::singleShot(0, *poll);
-        return;
-      }
-      if (atStop) atStop();
-      if (form->sim.Running) form->Run->click();
-    };
-    QTimer::singleShot(0, *poll);
-    form->Run->click();
-  }
   void SetMode(int index) { form->Option1[index]->click(); }
   void SetSize(const char* size) {
     form->Text3->setText(size);
@@ -52,12 +32,7 @@ class RunBehaviourTest : public QObject {
   }
 
  private slots:
-  void init() {
-    errors.clear();
-    SetErrorSink([this](const std::string& message) { errors.push_back(message); });
-    form = std::make_unique<frmMain>();
-    form->Form_Load();
-  }
+  void init() { OpenForm(); }
   void cleanup() { form.reset(); }
 
   void startsInOneDimensionalModeWithBlankProfiles() {
