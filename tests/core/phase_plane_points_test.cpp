@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/parameter_intake.h"
 #include "fake_window.h"
@@ -24,9 +25,7 @@ std::vector<PhasePoint> Click(testing::FakeBoxes boxes, std::uint32_t color) {
 TEST(PhasePlanePoints, DrawTheDesignNullclinesAndPath) {
   const auto red = Click({}, ActivatorNullclineColor), blue = Click({}, InhibitorNullclineColor);
   const auto path = Click({}, PathColor);
-  ASSERT_EQ(red.size(), 200u);
-  ASSERT_EQ(blue.size(), 200u);
-  ASSERT_EQ(path.size(), 10000u);
+  ASSERT_EQ(std::tuple(red.size(), blue.size(), path.size()), std::tuple(200u, 200u, 10000u));
   // The ends of the activator nullcline, i = 125 of the inhibitor's, and the
   // first path step (synU = 0.004, synV = 0.015).
   const std::pair<PhasePoint, PhasePoint> cases[] = {

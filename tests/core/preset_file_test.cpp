@@ -39,35 +39,31 @@ TEST(PresetFile, WritesRecordsThatReadBackAsTyped) {
   EXPECT_EQ(FormatPresetRecord(ParsePresetFile(line).records.at(0)), line);
 }
 
-TEST(PresetFile, ReadsLenientSpellingsAndAnyLineEnd) {
-  const PresetFileContent content = ParsePresetFile(
-      "  \"spaced\" , 0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5\n"
-      "plain  ,8E-2,-8e-2,.04,+0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5\r" + DesignLine +
-      "\"Fl\xE4" "che\",0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5");  // Latin-1, no line end
-  const char* names[] = {"spaced", "plain", "Design", "Fl\xC3\xA4" "che"};
-  ASSERT_EQ(content.records.size(), std::size(names));
-  for (std::size_t i = 0; i < std::size(names); ++i) {
-    EXPECT_EQ(content.records[i].name, names[i]);
-    EXPECT_EQ(content.records[i].values, Design) << names[i];
+// Each line between two whole records, after each line end: read under `name`
+// with the design values, or skipped (no name).
+TEST(PresetFile, ReadsWholeRecordsLenientlyAndSkipsTheRest) {
+  const std::string values = ",0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const std::pair<std::string, const char*> cases[] = {
+      {"  \"spaced\" , 0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5", "spaced"},
+      {"plain  ,8E-2,-8e-2,.04,+0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5", "plain"},
+      {"\"Fl\xE4" "che\"" + values, "Fl\xC3\xA4" "che"},  // Latin-1
+      {"\xE2\x86\x92" + values, "\xE2\x86\x92"},        // UTF-8 stays
+      {"\xC0\xAF" + values, "\xC3\x80\xC2\xAF"},        // an overlong form is not UTF-8
+      {"\"short\",1,2,3", nullptr}, {"\"text\",1,2,3,4,five,6,7,8,9,10,11", nullptr},
+      {"\"long\",1,2,3,4,5,6,7,8,9,10,11,12", nullptr}, {"\"gap\",1,2,3,4,,6,7,8,9,10,11", nullptr},
+      {"\"open,1,2,3,4,5,6,7,8,9,10,11", nullptr}, {"\"after\"x,1,2,3,4,5,6,7,8,9,10,11", nullptr},
+      {"\"huge\",1,2,3,4,5,6,7,8,9,10,1e39", nullptr}, {"\"nul\",1,2,3,4,5,6,7,8,9,10\0,11"s, nullptr},
+      {"no comma", nullptr}, {"   \t ", nullptr}, {"", nullptr}};
+  for (const auto& [line, name] : cases) {
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+      const PresetFileContent content = ParsePresetFile(DesignLine + line + end + DesignLine);
+      ASSERT_EQ(content.records.size(), name ? 3u : 2u) << line;
+      EXPECT_EQ(content.wholeRecords, content.records.size());
+      if (name) EXPECT_TRUE(content.records[1].name == name && content.records[1].values == Design) << line;
+    }
   }
-  EXPECT_FALSE(content.endsWithLineEnd);
-  EXPECT_TRUE(ParsePresetFile(DesignLine).endsWithLineEnd);
-  // UTF-8 stays; an overlong form is not UTF-8 and reads as Latin-1.
-  EXPECT_EQ(ParsePresetFile("\xE2\x86\x92,1,2,3,4,5,6,7,8,9,10,11").records.at(0).name, "\xE2\x86\x92");
-  EXPECT_EQ(ParsePresetFile("\xC0\xAF,1,2,3,4,5,6,7,8,9,10,11").records.at(0).name, "\xC3\x80\xC2\xAF");
-}
-
-TEST(PresetFile, SkipsLinesThatAreNotWholeRecordsAndListsAtMost51) {
-  const std::string bad[] = {"\"short\",1,2,3", "\"text\",1,2,3,4,five,6,7,8,9,10,11",
-                             "\"long\",1,2,3,4,5,6,7,8,9,10,11,12", "\"gap\",1,2,3,4,,6,7,8,9,10,11",
-                             "\"open,1,2,3,4,5,6,7,8,9,10,11", "\"after\"x,1,2,3,4,5,6,7,8,9,10,11",
-                             "\"huge\",1,2,3,4,5,6,7,8,9,10,1e39", "\"nul\",1,2,3,4,5,6,7,8,9,10\0,11"s,
-                             "no comma", "   \t ", ""};
-  for (const std::string& line : bad) {
-    const PresetFileContent content = ParsePresetFile(DesignLine + line + "\r\n" + DesignLine);
-    EXPECT_EQ(content.wholeRecords, 2u) << line;
-    EXPECT_EQ(content.records.size(), 2u) << line;
-  }
+  const PresetFileContent unended = ParsePresetFile(DesignLine + "last" + values);
+  EXPECT_TRUE(unended.records.size() == 2 && !unended.endsWithLineEnd && ParsePresetFile(DesignLine).endsWithLineEnd);
   std::string sixty;
   for (int i = 0; i < 60; ++i) sixty += DesignLine;
   EXPECT_EQ(ParsePresetFile(sixty).records.size(), 51u);
@@ -81,6 +77,11 @@ TEST(PresetFile, RefusesWhatTheFileCannotCarryOrTake) {
   EXPECT_NO_THROW(CheckPresetName("a, b \xC3\xA4"));
   EXPECT_EQ(FaultOf([] { ReadPresetFile("/"); }), Fault::FileAccess);
   EXPECT_EQ(FaultOf([] { AppendWhole("/no/such/folder/Parameter.txt", DesignLine); }), Fault::FileAccess);
+  if (std::FILE* full = std::fopen("/dev/full", "ab")) {  // opens, then every write fails: a full disk
+    std::fclose(full);
+    EXPECT_EQ(FaultOf([] { AppendWhole("/dev/full", DesignLine); }), Fault::FileAccess);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));  // not "taken back" by removing it
+  }
 }
 
 // A write cut short (here by a file size limit, as by a full disk) leaves no half record.
