@@ -6,7 +6,9 @@
 #include <atomic>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
+#include <tuple>
 #include <vector>
 
 #include "atlas/atlas_options.h"
@@ -25,34 +27,24 @@ std::vector<float> Square(int n, std::initializer_list<std::pair<int, int>> brig
 }
 
 TEST(AtlasMetrics, CountsFourConnectedRegionsAboveHalfWithoutWrapping) {
-  struct Case {
-    const char* name;
-    std::vector<float> field;
-    int regions;
-  } cases[] = {
-      {"two blobs", Square(6, {{0, 0}, {0, 1}, {1, 0}, {4, 4}, {4, 5}, {5, 4}, {5, 5}}), 2},
-      {"diagonal neighbours", Square(4, {{1, 1}, {2, 2}}), 2},
-      {"side neighbours", Square(4, {{1, 1}, {1, 2}}), 1},
-      {"opposite edges do not meet", Square(4, {{2, 0}, {2, 3}}), 2},
-      {"a ring is one region", Square(5, {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}), 1},
-      {"exactly Umax/2 is not above", Square(3, {{1, 1}}, 0, 5), 0},
+  const std::pair<std::vector<float>, int> cases[] = {
+      {Square(6, {{0, 0}, {0, 1}, {1, 0}, {4, 4}, {4, 5}, {5, 4}, {5, 5}}), 2},  // two blobs
+      {Square(4, {{1, 1}, {2, 2}}), 2},                                          // diagonal neighbours
+      {Square(4, {{1, 1}, {1, 2}}), 1},                                          // side neighbours
+      {Square(4, {{2, 0}, {2, 3}}), 2},                                          // opposite edges do not meet
+      {Square(5, {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}), 1},  // a ring
+      {Square(3, {{1, 1}}, 0, 5), 0},                                            // exactly Umax/2 is not above
   };
-  for (const Case& c : cases) {
-    const int n = static_cast<int>(std::lround(std::sqrt(c.field.size())));
-    EXPECT_EQ(MeasureField(c.field.data(), n, true, 0).regions, c.regions) << c.name;
+  for (const auto& [field, regions] : cases) {
+    const int n = static_cast<int>(std::lround(std::sqrt(field.size())));
+    EXPECT_EQ(MeasureField(field.data(), n, true, 0).regions, regions) << "a field of " << n << " x " << n;
   }
   const std::vector<float> line{9, 9, 0, 9, 0, 0, 9, 9};
-  const FieldMetrics m = MeasureField(line.data(), 8, false, 0);
+  const FieldMetrics m = MeasureField(line.data(), 8, false, 0.25);
   EXPECT_EQ(m.regions, 3);
   EXPECT_DOUBLE_EQ(m.aboveHalf, 5.0 / 8);
   EXPECT_DOUBLE_EQ(m.mean, 45.0 / 8);
-}
-
-TEST(AtlasMetrics, MeanSdAndChange) {
-  const std::vector<float> f = Square(2, {{0, 0}, {1, 1}}, 2, 4);  // 4 2 / 2 4
-  const FieldMetrics m = MeasureField(f.data(), 2, true, 0.25);
-  EXPECT_DOUBLE_EQ(m.mean, 3);
-  EXPECT_DOUBLE_EQ(m.sd, 1);
+  EXPECT_DOUBLE_EQ(m.sd, std::sqrt(5.0 / 8 * 81 - m.mean * m.mean));
   EXPECT_DOUBLE_EQ(m.change, 0.25);
   const std::vector<float> a{1, 2, 3}, b{2, 2, 1};
   EXPECT_DOUBLE_EQ(MeanAbsoluteDifference(a.data(), b.data(), 3), 1);
@@ -60,45 +52,41 @@ TEST(AtlasMetrics, MeanSdAndChange) {
 
 // Spots, bright or dark, against stripes, on a 64 x 64 square.
 TEST(AtlasMetrics, SpottinessTellsSpotsFromStripes) {
-  const int n = 64;
-  std::vector<float> discs(n * n, 1), holes(n * n, 8), stripes(n * n, 1);
-  for (int r = 0; r < n; ++r) {
-    for (int c = 0; c < n; ++c) {
-      const int dr = r % 12 - 6, dc = c % 12 - 6;
-      const bool inDisc = dr * dr + dc * dc <= 10;
-      discs[r * n + c] = inDisc ? 8 : 1;
-      holes[r * n + c] = inDisc ? 1 : 8;
-      stripes[r * n + c] = c % 8 < 3 ? 8 : 1;
-    }
+  std::vector<float> discs(64 * 64), holes(64 * 64), stripes(64 * 64);
+  for (std::size_t i = 0; i < discs.size(); ++i) {
+    const int dr = static_cast<int>(i / 64 % 12) - 6, dc = static_cast<int>(i % 64 % 12) - 6;
+    discs[i] = dr * dr + dc * dc <= 10 ? 8 : 1;
+    holes[i] = 9 - discs[i];
+    stripes[i] = i % 64 % 8 < 3 ? 8 : 1;
   }
-  for (const auto* field : {&discs, &holes}) {
-    const FieldMetrics m = MeasureField(field->data(), n, true, 0);
-    EXPECT_GE(m.spottiness, SpotsSpottiness);
-    EXPECT_EQ(Classify(m, true), PatternClass::Spots);
+  const std::pair<std::vector<float>*, PatternClass> cases[] = {
+      {&discs, PatternClass::Spots}, {&holes, PatternClass::Spots}, {&stripes, PatternClass::Stripes}};
+  for (const auto& [field, expected] : cases) {
+    EXPECT_EQ(Classify(MeasureField(field->data(), 64, true, 0), true), expected) << field->at(0);
   }
-  const FieldMetrics m = MeasureField(stripes.data(), n, true, 0);
-  EXPECT_EQ(m.regions, 8);
-  EXPECT_LT(m.spottiness, 0.3);
-  EXPECT_EQ(Classify(m, true), PatternClass::Stripes);
 }
 
 TEST(AtlasMetrics, ClassThresholdsInOrder) {
-  struct Case {
-    double change, sd, spottiness;
-    bool square;
-    PatternClass expected;
-  } cases[] = {
-      {MovingChange, 0, 0, true, PatternClass::Moving},  // an oscillating uniform field moves
-      {MovingChange * 0.99, UniformSd * 0.99, 1, true, PatternClass::Uniform},
-      {0, UniformSd, SpotsSpottiness, true, PatternClass::Spots},
-      {0, 2, SpotsSpottiness * 0.99, true, PatternClass::Stripes},
-      {0, 2, 0, false, PatternClass::Spots},  // a line has no stripes
+  const std::tuple<FieldMetrics, bool, PatternClass> cases[] = {
+      {{.change = MovingChange}, true, PatternClass::Moving},  // an oscillating uniform field moves
+      {{.sd = UniformSd * 0.99, .change = MovingChange * 0.99, .spottiness = 1}, true, PatternClass::Uniform},
+      {{.sd = UniformSd, .spottiness = SpotsSpottiness}, true, PatternClass::Spots},
+      {{.sd = 2, .spottiness = SpotsSpottiness * 0.99}, true, PatternClass::Stripes},
+      {{.sd = 2}, false, PatternClass::Spots},  // a line has no stripes
   };
-  for (const Case& c : cases) {
-    FieldMetrics m;
-    m.change = c.change, m.sd = c.sd, m.spottiness = c.spottiness;
-    EXPECT_EQ(Classify(m, c.square), c.expected) << c.change << " " << c.sd << " " << c.spottiness;
+  for (const auto& [m, square, expected] : cases) {
+    EXPECT_EQ(Classify(m, square), expected) << m.change << " " << m.sd << " " << m.spottiness;
   }
+}
+
+// The argument an ArgumentError names, or "(accepted)".
+std::string Named(const std::function<void()>& parse) {
+  try {
+    parse();
+  } catch (const ArgumentError& error) {
+    return error.argument();
+  }
+  return "(accepted)";
 }
 
 TEST(AtlasOptions, AxesAndShards) {
@@ -107,50 +95,33 @@ TEST(AtlasOptions, AxesAndShards) {
   EXPECT_EQ(x.texts, (std::vector<std::string>{"0.04", "0.06", "0.08", "0.1", "0.12", "0.14"}));
   EXPECT_EQ(ParseAxis("10:-1e-5:3:1", "--y").texts, std::vector<std::string>{"-1E-05"});
   for (const char* bad : {"11:0:1:2", "0:a:1:2", "0:0:1:0", "0:0:1", "0:0:1:2.5", "0:0:1e39:2", "0:0:1:101"}) {
-    try {
-      ParseAxis(bad, "--y");
-      ADD_FAILURE() << bad;
-    } catch (const ArgumentError& error) {
-      EXPECT_EQ(error.argument(), "--y") << bad;
-    }
+    EXPECT_EQ(Named([&] { ParseAxis(bad, "--y"); }), "--y") << bad;
   }
   const Shard s = ParseShard("2/3");
   EXPECT_TRUE(s.Holds(1) && s.Holds(4) && !s.Holds(0) && !s.Holds(2));
-  for (const char* bad : {"0/3", "4/3", "1", "1/0", "a/b"}) EXPECT_THROW(ParseShard(bad), ArgumentError) << bad;
+  for (const char* bad : {"0/3", "4/3", "1", "1/0", "a/b"}) {
+    EXPECT_EQ(Named([&] { ParseShard(bad); }), "--shard") << bad;
+  }
 }
 
 const char* const Params = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
 
-std::string Named(std::vector<const char*> args) {
-  args.insert(args.begin(), "rdsim-atlas");
-  try {
-    ParseCommand(static_cast<int>(args.size()), args.data(), 2);
-  } catch (const ArgumentError& error) {
-    return error.argument();
-  }
-  return "(accepted)";
-}
-
 TEST(AtlasOptions, BadCommandLinesNameTheArgument) {
-  auto run = [](std::vector<const char*> extra) {
-    std::vector<const char*> args{"run",  "--mode",   "2d", "--size", "8",       "--steps", "5",      "--params",
-                                  Params, "--random", "1",  "--x",    "0:0:1:2", "--y",     "4:0:1:2"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    return args;
+  const auto run = [](std::vector<const char*> extra) {
+    extra.insert(extra.begin(), {"rdsim-atlas", "run", "--mode", "2d", "--size", "8", "--steps", "5", "--params",
+                                 Params, "--random", "1", "--y", "4:0:1:2"});
+    return extra;
   };
-  EXPECT_EQ(Named(run({"--out", "d"})), "(accepted)");
-  EXPECT_EQ(Named(run({})), "--out");
-  EXPECT_EQ(Named(run({"--out", "d", "--jobs", "0"})), "--jobs");
-  EXPECT_EQ(Named(run({"--out", "d", "--shard", "3/2"})), "--shard");
-  EXPECT_EQ(Named(run({"--out", "d", "--x", "1:0:1:2"})), "--x");
-  EXPECT_EQ(Named(run({"--out", "d", "--bogus", "1"})), "--bogus");
-  EXPECT_EQ(Named({"run", "--mode", "2d"}), "--size");
-  EXPECT_EQ(Named({"sweep"}), "sweep");
-  EXPECT_EQ(Named({"merge", "a", "b"}), "--out");
-  EXPECT_EQ(Named({"merge", "--out", "d"}), "SHARD_DIR");
-  EXPECT_EQ(Named({"run", "--mode", "2d", "--size", "8", "--steps", "5", "--params", Params, "--random", "1", "--x",
-                   "4:0:1:2", "--y", "4:0:1:2", "--out", "d"}),
-            "--y");
+  const std::pair<std::vector<const char*>, std::string> cases[] = {
+      {run({"--x", "0:0:1:2", "--out", "d"}), "(accepted)"}, {run({"--x", "0:0:1:2"}), "--out"},
+      {run({"--x", "0:0:1:2", "--out", "d", "--x", "1:0:1:2"}), "--x"},  // given twice
+      {run({"--x", "0:0:1:2", "--out", "d", "--bogus", "1"}), "--bogus"},
+      {run({"--x", "4:0:1:2", "--out", "d"}), "--y"},  // both sweep k4
+      {{"rdsim-atlas", "run", "--mode", "2d"}, "--size"}, {{"rdsim-atlas", "sweep"}, "sweep"},
+      {{"rdsim-atlas", "merge", "a", "b"}, "--out"}, {{"rdsim-atlas", "merge", "--out", "d"}, "SHARD_DIR"}};
+  for (const auto& [args, named] : cases) {
+    EXPECT_EQ(Named([&] { ParseCommand(static_cast<int>(args.size()), args.data(), 2); }), named) << args.back();
+  }
 }
 
 RunOptions Sweep(const char* y, const char* params = Params) {
@@ -163,7 +134,6 @@ RunOptions Sweep(const char* y, const char* params = Params) {
 TEST(AtlasPoint, AnOverflowIsAFaultRowAndTheIntakeIsCheckedFirst) {
   const RunOptions options = Sweep("3:-20:0.03:2");
   EXPECT_EQ(options.PointCoefficients(1)[0], "0.08");
-  EXPECT_EQ(options.PointCoefficients(1)[3], "-20");
   const PointResult fault = RunPoint(options, 1);
   EXPECT_EQ(fault.status.rfind("Overflow at step ", 0), 0u) << fault.status;
   EXPECT_FALSE(fault.metrics);
@@ -185,22 +155,17 @@ TEST(AtlasStore, RunDescriptionAndPointsRoundTrip) {
   options.jobs = 5;
   const RunOptions back = ParseRunDescription(DescribeRun(options) + "--shard 2/3\n", "dir");
   EXPECT_EQ(DescribeRun(back), DescribeRun(options));
-  EXPECT_EQ(back.PointCoefficients(3), options.PointCoefficients(3));
   EXPECT_THROW(ParseRunDescription("--mode 2d\n", "dir"), ArgumentError);
 
   const std::string dir = ::testing::TempDir() + "atlas-store-test-" + std::to_string(getpid());
   std::filesystem::remove_all(dir);
   PrepareDirectory(dir, "--out");
-  PointResult result;
-  result.pattern = PatternClass::Stripes;
-  result.field = {1.5f, -0.0f, 3e38f, 7};
+  const PointResult result{"ok", std::nullopt, PatternClass::Stripes, {1.5f, -0.0f, 3e38f, 7}};
   EXPECT_FALSE(ReadPoint(dir, 4, 4));
   WritePoint(dir, 4, "4,row\n", result);
   const std::optional<StoredPoint> stored = ReadPoint(dir, 4, 4);
   ASSERT_TRUE(stored);
-  EXPECT_EQ(stored->pattern, PatternClass::Stripes);
-  EXPECT_EQ(stored->row, "4,row\n");
-  EXPECT_EQ(stored->field, result.field);
+  EXPECT_TRUE(stored->pattern == result.pattern && stored->row == "4,row\n" && stored->field == result.field);
   EXPECT_THROW(ReadPoint(dir, 4, 5), std::runtime_error);  // a field of another size
   EXPECT_THROW(PrepareDirectory(dir + "/points/000004.raw/x", "--out"), ArgumentError);
   ClearPoints(dir);
@@ -213,17 +178,13 @@ TEST(AtlasQueue, EveryItemOnceOnAnyNumberOfThreadsAndFailuresComeBack) {
   for (std::size_t i = 0; i < items.size(); ++i) items[i] = i * 3;
   for (int jobs : {1, 3, 64}) {
     std::vector<std::atomic<int>> seen(150);
-    RunWorkQueue(
-        items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
+    RunWorkQueue(items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
     for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], i % 3 == 0 ? 1 : 0) << jobs;
   }
-  EXPECT_THROW(RunWorkQueue(
-                   items, 2,
-                   [](std::size_t i) {
-                     if (i == 30) throw std::runtime_error("disk full");
-                   },
-                   false),
-               std::runtime_error);
+  const auto failAt30 = [](std::size_t i) {
+    if (i == 30) throw std::runtime_error("disk full");
+  };
+  EXPECT_THROW(RunWorkQueue(items, 2, failAt30, false), std::runtime_error);
   EXPECT_EQ(ProgressText(9, 36, 3), "9/36 points, 3 points/s, 9 s left");
 }
 

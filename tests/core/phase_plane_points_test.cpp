@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/parameter_intake.h"
 #include "fake_window.h"
@@ -9,9 +10,9 @@
 namespace rdsim {
 namespace {
 
-std::vector<PhasePoint> Click(const testing::FakeBoxes& given, std::uint32_t color) {
+// The points of one colour that a click at (1000, 1000), u = v = 5, draws with these boxes.
+std::vector<PhasePoint> Click(testing::FakeBoxes boxes, std::uint32_t color) {
   Simulation sim;
-  testing::FakeBoxes boxes = given;
   testing::FakeView view;
   ReadParameters(sim, boxes, view);
   std::vector<PhasePoint> out;
@@ -22,31 +23,26 @@ std::vector<PhasePoint> Click(const testing::FakeBoxes& given, std::uint32_t col
 }
 
 TEST(PhasePlanePoints, DrawTheDesignNullclinesAndPath) {
-  const testing::FakeBoxes design;
-  const auto red = Click(design, ActivatorNullclineColor), blue = Click(design, InhibitorNullclineColor);
-  ASSERT_EQ(red.size(), 200u);
-  EXPECT_EQ(red.front().x, 10.0f);
-  EXPECT_NEAR(red.front().y, 106.25, 1e-3);
-  EXPECT_EQ(red.back().x, 2000.0f);
-  EXPECT_NEAR(red.back().y, 1350.0, 1e-3);
-  ASSERT_EQ(blue.size(), 200u);
-  EXPECT_EQ(blue[124].x, 1250.0f);
-  EXPECT_NEAR(blue[124].y, 1500.0, 1e-3);
-  // From u = v = 5 (a click at 1000, 1000): synU = 0.004, synV = 0.015 on the first step.
-  const auto path = Click(design, PathColor);
-  ASSERT_EQ(path.size(), 10000u);
-  EXPECT_NEAR(path[0].x, 997.8, 1e-3);
-  EXPECT_NEAR(path[0].y, 1000.0, 1e-3);
+  const auto red = Click({}, ActivatorNullclineColor), blue = Click({}, InhibitorNullclineColor);
+  const auto path = Click({}, PathColor);
+  ASSERT_EQ(std::tuple(red.size(), blue.size(), path.size()), std::tuple(200u, 200u, 10000u));
+  // The ends of the activator nullcline, i = 125 of the inhibitor's, and the
+  // first path step (synU = 0.004, synV = 0.015).
+  const std::pair<PhasePoint, PhasePoint> cases[] = {
+      {red.front(), {10, 106.25}}, {red.back(), {2000, 1350}}, {blue[124], {1250, 1500}}, {path[0], {997.8f, 1000}}};
+  for (const auto& [got, want] : cases) {
+    EXPECT_NEAR(got.x, want.x, 1e-3);
+    EXPECT_NEAR(got.y, want.y, 1e-3);
+  }
 }
 
 TEST(PhasePlanePoints, SkipZeroWeightNullclinesAndStopAnOverflowingPath) {
-  testing::FakeBoxes boxes;
-  boxes.k[1] = boxes.k[5] = "0";  // bU = bV = 0
-  EXPECT_TRUE(Click(boxes, ActivatorNullclineColor).empty());
-  EXPECT_TRUE(Click(boxes, InhibitorNullclineColor).empty());
-  boxes = {};
-  boxes.k[3] = "-30";  // u grows fourfold each step
-  const auto path = Click(boxes, PathColor);
+  testing::FakeBoxes flat, growing;
+  flat.k[1] = flat.k[5] = "0";  // bU = bV = 0
+  EXPECT_TRUE(Click(flat, ActivatorNullclineColor).empty());
+  EXPECT_TRUE(Click(flat, InhibitorNullclineColor).empty());
+  growing.k[3] = "-30";  // u grows fourfold each step
+  const auto path = Click(growing, PathColor);
   EXPECT_GT(path.size(), 10u);
   EXPECT_LT(path.size(), 100u);
   for (const PhasePoint& p : path) ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));

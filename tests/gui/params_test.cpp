@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "core/number_text.h"
 #include "params/builtin_presets.h"
+#include "params/preset_file.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
@@ -19,15 +19,11 @@ using namespace rdsim;
 namespace {
 
 const QByteArray DesignRecord = "\"Design\",0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5\r\n";
-const int Builtins = int(BuiltinPresets().size());
+const QByteArray Missing = "<missing>";
 
 QByteArray ReadAll(const QString& name) {
   QFile file(name);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-void WriteAll(const QString& name, const QByteArray& bytes) {
-  QFile file(name);
-  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : Missing;
 }
 
 }  // namespace
@@ -41,7 +37,13 @@ class ParamsTest : public QObject {
   std::vector<std::string> errors;
   const QString home = QDir::currentPath();
 
-  void Start() {
+  // Opens the window over this preset file, or over none.
+  void Start(const QByteArray& file = Missing) {
+    QFile preset(PresetFileName);
+    preset.remove();
+    if (file != Missing) {
+      QVERIFY(preset.open(QIODevice::WriteOnly) && preset.write(file) == file.size() && preset.flush());
+    }
     form = std::make_unique<frmMain>();
     form->Form_Load();
   }
@@ -50,10 +52,10 @@ class ParamsTest : public QObject {
     for (int i = 0; i < form->Combo1->count(); ++i) names << form->Combo1->itemText(i);
     return names;
   }
-  QString Box(int k) const { return form->Text1[k]->text(); }
-  void Pick(int index) {
+  QString Pick(int index) {  // and what k0 then shows
     form->Combo1->setCurrentIndex(index);
     emit form->Combo1->activated(index);
+    return form->Text1[0]->text();
   }
   void SaveAs(const QString& name) {
     form->Combo1->setEditText(name);
@@ -73,71 +75,59 @@ class ParamsTest : public QObject {
     QDir::setCurrent(home);
   }
 
-  void withoutAFileTheBuiltinsShowAndTheFirstSaveWritesThem() {
+  // Without a file the built-ins show, and the first save writes them before
+  // its own record; an empty file lists nothing and the boxes show 0.
+  void startUpListsTheBuiltinsOrTheFileAndTheFirstSaveWrites() {
+    std::string written;  // every built-in, then the picked second one under the new name
+    for (const BuiltinPreset& preset : BuiltinPresets()) written += FormatPresetRecord(preset.record);
+    written += FormatPresetRecord({"z", BuiltinPresets()[1].record.values});
     Start();
-    QCOMPARE(form->Combo1->count(), Builtins);
-    QCOMPARE(Box(0) + " " + Box(10), QString("0.08 0.5"));  // the design texts
-    QVERIFY(!QFile::exists("Parameter.txt"));
+    QCOMPARE(Entries().size(), int(BuiltinPresets().size()));
+    QVERIFY(!QFile::exists(PresetFileName));
     Pick(1);
-    QCOMPARE(Box(9), QString::fromStdString(FormatSingle(BuiltinPresets()[1].record.values[9])));
-    SaveAs("mine");
-    Start();  // a restart finds them in the file
-    QCOMPARE(Entries().size(), Builtins + 1);
-    QCOMPARE(Entries().last(), QString("mine"));
-    QVERIFY(errors.empty());
+    SaveAs("z");
+    QCOMPARE(ReadAll(PresetFileName), QByteArray::fromStdString(written));
+    Start("");
+    QCOMPARE(Entries().size(), 0);
+    SaveAs("z");
+    QCOMPARE(ReadAll(PresetFileName), QByteArray("\"z\",0,0,0,0,0,0,0,0,0,0,0\r\n"));
   }
 
   void recordsListInFileOrderAndSavesAppendAndReload() {
-    WriteAll("Parameter.txt", DesignRecord + "\"b\",1,2,3,4,5,6,7,8,9,10,11\r\n\"c\",0.123456789,0,0,0,0,0,0,0,0,0,0");
-    Start();
+    Start(DesignRecord + "\"b\",1,2,3,4,5,6,7,8,9,10,11\r\n\"c\",0.123456789,0,0,0,0,0,0,0,0,0,0");
     QCOMPARE(Entries(), QStringList({"Design", "b", "c"}));
-    Pick(2);
-    QCOMPARE(Box(0), QString("0.1234568"));
+    QCOMPARE(Pick(2), QString("0.1234568"));
     form->Text1[0]->setText("0.080");
     SaveAs("abc");
-    form->Text1[0]->setText("-0.15");
+    form->Text1[0]->setText("-0.15");  // the boxes show Design again
     SaveAs("abc");
-    QVERIFY(errors.empty());
     // The last line got its line end before the first new record.
-    QVERIFY(ReadAll("Parameter.txt").endsWith(",0\r\n\"abc\",0.08,0,0,0,0,0,0,0,0,0,0\r\n"
-                                              "\"abc\",-0.15,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5\r\n"));
+    QVERIFY(ReadAll(PresetFileName).endsWith(",0\r\n\"abc\",0.08,0,0,0,0,0,0,0,0,0,0\r\n"
+                                             "\"abc\",-0.15,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5\r\n"));
     QCOMPARE(Entries(), QStringList({"Design", "b", "c", "abc", "abc"}));
-    QCOMPARE(form->Combo1->currentText() + " " + Box(0), QString("Design 0.08"));  // the first preset again
-    Pick(4);
-    QCOMPARE(Box(0), QString("-0.15"));
-  }
-
-  void anEmptyFileGivesAnEmptyListAndZeros() {
-    WriteAll("Parameter.txt", "");
-    Start();
-    QCOMPARE(form->Combo1->count(), 0);
-    QCOMPARE(form->Combo1->currentText(), QString());
-    for (int k = 0; k < 11; ++k) QCOMPARE(Box(k), QString("0"));
+    QCOMPARE(form->Combo1->currentText() + " " + form->Text1[0]->text(), QString("Design 0.08"));
+    QCOMPARE(Pick(4), QString("-0.15"));
   }
 
   void aSaveThatCannotGoThroughWritesNothingAndSaysWhy() {
-    QByteArray full;
-    for (int i = 0; i < 51; ++i) full += DesignRecord;
     const struct {
-      QByteArray file;  // empty: no file
+      QByteArray file;
       const char *name, *box3, *message;
-    } cases[] = {{DesignRecord, "ok", "abc", "k3"}, {DesignRecord, "ok", "", "k3"}, {"", "ok", "x", "k3"},
+    } cases[] = {{DesignRecord, "ok", "abc", "k3"}, {DesignRecord, "ok", "", "k3"}, {Missing, "ok", "x", "k3"},
                  {DesignRecord, "", "1", "name"},   {DesignRecord, "a\"b", "1", "double quote"},
-                 {full, "ok", "1", "51"}};
+                 {DesignRecord.repeated(51), "ok", "1", "51"}};
     for (const auto& c : cases) {
-      QFile::remove("Parameter.txt");
-      if (!c.file.isEmpty()) WriteAll("Parameter.txt", c.file);
-      Start();
+      Start(c.file);
       form->Text1[3]->setText(c.box3);
       SaveAs(c.name);
       QVERIFY2(LastError().contains(c.message), qPrintable(LastError()));
-      QCOMPARE(ReadAll("Parameter.txt"), c.file.isEmpty() ? QByteArray("<missing>") : c.file);
+      QCOMPARE(ReadAll(PresetFileName), c.file);
     }
     QCOMPARE(errors.size(), std::size(cases));
-    QVERIFY(QDir().mkdir("folder"));  // a file that cannot be opened: a folder in its place
-    QVERIFY(QDir::setCurrent("folder") && QDir().mkdir("Parameter.txt"));
+    // A file that cannot be read, a folder in its place: the built-ins show, and a save names it.
+    QVERIFY(QDir().mkdir("folder") && QDir::setCurrent("folder") && QDir().mkdir(PresetFileName));
     Start();
-    QCOMPARE(form->Combo1->count(), Builtins);
+    QCOMPARE(Entries().size(), int(BuiltinPresets().size()));
     SaveAs("ok");
     QVERIFY(LastError().contains("\"Parameter.txt\""));
   }
@@ -150,27 +140,24 @@ class ParamsTest : public QObject {
     form->Text3->setText("64");
     form->Picture4_MouseDown(1, 0, 1000, 1000);
     QCOMPARE(form->sim.N, 64);  // the intake ran
-    QCOMPARE(at(10, 106.25), qint64(0xFF0000));
-    QCOMPARE(at(1250, 1500), qint64(0x0000FF));
-    QCOMPARE(at(997.8, 1000.0), qint64(0x000000));
+    QCOMPARE(QList<qint64>({at(10, 106.25), at(1250, 1500), at(997.8, 1000)}), QList<qint64>({0xFF0000, 0xFF, 0}));
     form->Text1[1]->setText("0");    // no activator nullcline
     form->Text1[3]->setText("-30");  // a path that leaves single precision
     form->Picture4_MouseDown(2, 0, 1000, 1000);
-    QCOMPARE(form->sim.coef.decayU, -3.0f);
-    QCOMPARE(at(10, 106.25), back);  // cleared first
+    QCOMPARE(at(10, 106.25), back);  // cleared first, and the new boxes taken up
     QVERIFY(errors.empty());
   }
 
   void exportWritesThePicturesOfTheModeAndNamesAFailure() {
-    Start();
-    form->Random->click();
     auto same = [](const QString& name, const PictureBox& picture) {
       const QByteArray bytes = ReadAll(name);  // 24 bits per pixel, the drawing area pixel for pixel
-      return bytes.size() > 54 && bytes[28] == 24 && QImage(name).convertToFormat(QImage::Format_RGB32) == picture.Image();
+      return bytes.size() > 54 && bytes[28] == 24 &&
+             QImage(name).convertToFormat(QImage::Format_RGB32) == picture.Image();
     };
+    Start();
+    form->Random->click();
     form->mnuSaveAs->trigger();
     QVERIFY(same("Activator_1D.bmp", *form->Picture1) && same("Inhibitor_1D.bmp", *form->Picture2));
-    QCOMPARE(QImage("Activator_1D.bmp").size(), QSize(128, 62));
     QVERIFY(!QFile::exists("2D.bmp"));
 
     form->Option1[1]->click();
@@ -178,13 +165,10 @@ class ParamsTest : public QObject {
     QFile::remove("Activator_1D.bmp");
     form->mnuSaveAs->trigger();
     form->mnuSaveAs->trigger();  // replaces without asking
-    QVERIFY(same("2D.bmp", *form->Picture3));
-    QCOMPARE(QImage("2D.bmp").size(), QSize(128, 128));
-    QVERIFY(!QFile::exists("Activator_1D.bmp") && errors.empty());
+    QVERIFY(same("2D.bmp", *form->Picture3) && !QFile::exists("Activator_1D.bmp") && errors.empty());
 
     form->Option1[0]->click();
-    QVERIFY(QDir().mkdir("Activator_1D.bmp"));
-    QFile::remove("Inhibitor_1D.bmp");
+    QVERIFY(QFile::remove("Inhibitor_1D.bmp") && QDir().mkdir("Activator_1D.bmp"));
     form->mnuSaveAs->trigger();
     QCOMPARE(errors.size(), std::size_t(1));
     QVERIFY(LastError().contains("\"Activator_1D.bmp\"") && !LastError().contains("Inhibitor"));
