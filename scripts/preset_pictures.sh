@@ -22,6 +22,6 @@ echo "|---|---|---|---|---|---|"
   slug=$(printf '%s' "$name" | tr '[:upper:]' '[:lower:]' | tr -cs 'a-z0-9' '-' | sed 's/-$//')
   "$batch" --mode "$mode" --size "$size" --steps "$steps" --params "$params" --random 1 \
            --bmp "$work/$slug.bmp" >/dev/null
-  convert "$work/$slug.bmp" "$out/$slug.png"
+  convert "$work/$slug.bmp" -strip "$out/$slug.png"  # no dates: reruns change no byte
   echo "| $name | \`${params//,/, }\` | ${mode^^} | $size | $steps | ![$name]($out/$slug.png) |"
 done
