@@ -12,7 +12,7 @@
 
 #include "params/phase_plane_points.h"
 #include "ui/error_boundary.h"
-#include "ui/form_ports.h"
+#include "run/intake.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
@@ -52,11 +52,11 @@ int main(int argc, char** argv) {
       x = x >= 1990 ? 10 : x + 7;  // a new start point each time
       form.Picture4_MouseDown(1, 0, x, 2000 - x);
     });
-    const double intake = MedianMilliseconds(repeats, [&] { ReadParameters(form); });
+    const double intake = MedianMilliseconds(repeats, [&] { ReadParameters(form.session, form.ports); });
     const double pointByPoint = MedianMilliseconds(repeats, [&] {
       form.Picture4->Cls();
-      ReadParameters(form);
-      for (const PhasePoint& p : PhasePlanePoints(form.sim.coef, 5, 5, form.sim.synU, form.sim.synV)) {
+      ReadParameters(form.session, form.ports);
+      for (const PhasePoint& p : PhasePlanePoints(form.session.sim.coef, 5, 5, form.session.sim.synU, form.session.sim.synV)) {
         form.Picture4->PSet(p.x, p.y, p.color);
       }
     });

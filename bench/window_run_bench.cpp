@@ -14,7 +14,7 @@
 #include "core/integrators.h"
 #include "ui/counter_label.h"
 #include "ui/error_boundary.h"
-#include "ui/form_ports.h"
+#include "run/intake.h"
 #include "ui/frm_main.h"
 
 using namespace rdsim;
@@ -110,7 +110,7 @@ void ReportEditingTools(frmMain& form, int milliseconds) {
               handler, withRepaint, idle);
   for (int radius : {7, 0}) {
     form.Slider1->setValue(radius);
-    ReadParameters(form);  // a fresh field image without green or marks
+    ReadParameters(form.session, form.ports);  // a fresh field image without green or marks
     std::printf("Spiral_Click, N=128 R=%d: %.3f ms\n", radius, SpiralClickMilliseconds(form, 50));
   }
   form.Slider1->setValue(7);
@@ -122,7 +122,7 @@ void ReportEditingTools(frmMain& form, int milliseconds) {
     double engine = 0, window = 0;
     long sent = 0;
     for (int i = 0; i < slices; ++i) {
-      engine = std::max(engine, BareEngineStepsPerSecond(form.sim, slice / 1000.0));
+      engine = std::max(engine, BareEngineStepsPerSecond(form.session.sim, slice / 1000.0));
       long events = 0;
       window = std::max(window, WindowStepsPerSecondWhileBrushing(form, slice, intervalMs, events));
       sent += events;
@@ -149,10 +149,10 @@ int main(int argc, char** argv) {
   form.Text2->setText("20");
   form.Clear->click();
   form.Random->click();
-  ReadParameters(form);
+  ReadParameters(form.session, form.ports);
 
   for (int round = 0; round < 2; ++round) {
-    const double engine = BareEngineStepsPerSecond(form.sim, milliseconds / 1000.0);
+    const double engine = BareEngineStepsPerSecond(form.session.sim, milliseconds / 1000.0);
     const double window = WindowStepsPerSecond(form, milliseconds);
     std::printf("round %d: N=128 StepsPerImage=20 engine=%.0f steps/s window=%.0f steps/s ratio=%.1f%%\n", round + 1,
                 engine, window, 100.0 * window / engine);

@@ -31,7 +31,7 @@ if(NOT RDSIM_ENGINE_ONLY)
   # The theme icons are drawn at build time by the same code that draws the
   # window's icon, so the two never drift apart.
   add_executable(rdsim_make_icons packaging/make_icons.cpp)
-  target_link_libraries(rdsim_make_icons PRIVATE rdsim_gui)
+  target_link_libraries(rdsim_make_icons PRIVATE rdsim_ui)
   set(RDSIM_ICON_SIZES 32 48 64 128)
   set(RDSIM_ICON_DIR ${CMAKE_CURRENT_BINARY_DIR}/packaging/icons)
   set(RDSIM_ICON_FILES)
@@ -50,7 +50,7 @@ if(NOT RDSIM_ENGINE_ONLY)
 
   # The README's screenshots, made on demand by scripts/make_screenshots.sh.
   add_executable(rdsim_screenshots EXCLUDE_FROM_ALL scripts/screenshots.cpp)
-  target_link_libraries(rdsim_screenshots PRIVATE rdsim_gui)
+  target_link_libraries(rdsim_screenshots PRIVATE rdsim_ui)
 
   # The desktop entry and the metainfo must pass their validators, and the
   # installed tree must hold every file a desktop needs.

@@ -14,7 +14,7 @@
 #include "core/noise_fill.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
-#include "ui/form_ports.h"
+#include "run/intake.h"
 #include "ui/frm_main.h"
 
 namespace {
@@ -26,9 +26,9 @@ using rdsim::frmMain;
 bool ShootRun(frmMain& window, int mode, int steps, std::uint32_t seed, const QString& path) {
   window.Option1[mode]->click();
   window.Text3->setText(QStringLiteral("128"));
-  rdsim::ReadParameters(window);
+  rdsim::ReadParameters(window.session, window.ports);
   const std::size_t cells = mode == 1 ? 128u * 128u : 128u;
-  rdsim::FillNoise(window.sim.U(), window.sim.V(), cells, seed);
+  rdsim::FillNoise(window.session.sim.U(), window.session.sim.V(), cells, seed);
   bool saved = false;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &window, [&] {

@@ -2,6 +2,7 @@
 // and timing. Exit 0 after all steps, 1 when a step raised a run-time error,
 // 2 for a bad command line.
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -11,11 +12,11 @@
 #include "core/constants.h"
 #include "core/noise_fill.h"
 #include "core/number_text.h"
+#include "core/step_loop.h"
+#include "files/raw_field.h"
+#include "image_io/image_file.h"
 #include "params/builtin_presets.h"
-#include "params/bmp_file.h"
-#include "raw_field.h"
-#include "run/field_image_pixels.h"
-#include "run/profile_image_pixels.h"
+#include "pixels/field_picture.h"
 
 namespace {
 
@@ -25,23 +26,6 @@ using namespace rdsim::batch;
 constexpr int Completed = 0, StepFailed = 1, BadArguments = 2;
 
 void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-batch: %s\n", message.c_str()); }
-
-struct Picture {
-  std::vector<std::uint32_t> pixels;
-  int width = 0, height = 0;
-};
-
-// What the window shows of the newest field: the grey square, or the activator
-// plot above the inhibitor plot.
-Picture NewestPicture(const Simulation& sim, Mode mode) {
-  if (mode == Mode::TwoD) return {ComposeFieldImage(NewestActivator(sim, mode), sim.N, sim.N, sim.N, 0), sim.N, sim.N};
-  Picture picture{ComposeProfileImage(sim.buffers.U, sim.N, ProfileImageHeight, Umax, 0xFF0000), sim.N,
-                  2 * ProfileImageHeight};
-  const std::vector<std::uint32_t> inhibitor =
-      ComposeProfileImage(sim.buffers.V, sim.N, ProfileImageHeight, Vmax, 0x0000FF);
-  picture.pixels.insert(picture.pixels.end(), inhibitor.begin(), inhibitor.end());
-  return picture;
-}
 
 // One line per built-in preset, for the script that draws the README pictures.
 void ListPresets() {
@@ -65,9 +49,10 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
     }
   }
   if (options.bmpPath) {
-    const Picture picture = NewestPicture(sim, options.mode);
-    if (!WriteBmp(*options.bmpPath, picture.pixels, picture.width, picture.height)) {
-      Complain("--bmp: cannot write \"" + *options.bmpPath + "\"");
+    try {
+      WriteImageFile(*options.bmpPath, ComposeFieldPicture(sim, options.mode));
+    } catch (const RunError& error) {
+      Complain("--bmp: " + error.detail());
       ok = false;
     }
   }
@@ -108,7 +93,9 @@ int Run(int argc, const char* const* argv) {
     return BadArguments;
   }
 
-  const RunOutcome outcome = RunSteps(sim, options.mode, options.steps);
+  const auto start = std::chrono::steady_clock::now();
+  const StepLoopOutcome outcome = RunSteps(sim, options.mode, options.steps);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (outcome.fault) {
     Complain("step " + std::to_string(outcome.stepsDone + 1) + " of " + std::to_string(options.steps) + ": " +
              outcome.fault->what());
@@ -117,9 +104,9 @@ int Run(int argc, const char* const* argv) {
   if (outcome.fault) return StepFailed;
   if (!written) return BadArguments;
 
-  const double rate = outcome.seconds > 0 ? static_cast<double>(outcome.stepsDone) / outcome.seconds : 0.0;
+  const double rate = seconds > 0 ? static_cast<double>(outcome.stepsDone) / seconds : 0.0;
   std::printf("steps=%lld seconds=%.6f steps_per_second=%.1f\n", static_cast<long long>(outcome.stepsDone),
-              outcome.seconds, rate);
+              seconds, rate);
   return Completed;
 }
 

@@ -1,5 +1,6 @@
 #include "batch_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -19,6 +20,22 @@ std::vector<std::string> SplitOnCommas(const std::string& text) {
     begin = comma + 1;
   }
 }
+
+}  // namespace
+
+CoefficientTexts ParseCoefficientTexts(const std::string& list) {
+  const std::vector<std::string> texts = SplitOnCommas(list);
+  CoefficientTexts coefficients;
+  if (texts.size() != coefficients.size()) {
+    throw ArgumentError("--params", "needs the " + std::to_string(CoefficientCount) + " coefficients k0..k" +
+                                        std::to_string(CoefficientCount - 1) + " separated by commas, got " +
+                                        std::to_string(texts.size()));
+  }
+  std::copy(texts.begin(), texts.end(), coefficients.begin());
+  return coefficients;
+}
+
+namespace {
 
 Mode ParseMode(const std::string& text) {
   if (text == "1d" || text == "1D") return Mode::OneD;
@@ -96,12 +113,7 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
   options.sizeText = values["--size"];
   options.steps = ParseSteps(values["--steps"]);
 
-  const std::vector<std::string> texts = SplitOnCommas(values["--params"]);
-  if (texts.size() != options.coefficients.size()) {
-    throw ArgumentError("--params", "needs the 11 coefficients k0..k10 separated by commas, got " +
-                                        std::to_string(texts.size()));
-  }
-  for (std::size_t k = 0; k < texts.size(); ++k) options.coefficients[k] = texts[k];
+  options.coefficients = ParseCoefficientTexts(values["--params"]);
 
   if (values.count("--init")) options.initPath = values["--init"];
   if (values.count("--random")) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/coefficients.h"
 #include "core/simulation.h"
 
 namespace rdsim::batch {
@@ -24,7 +25,7 @@ class ArgumentError : public std::runtime_error {
 struct BatchOptions {
   Mode mode = Mode::None;
   std::string sizeText;                      // converted by the intake, as the size box would be
-  std::array<std::string, 11> coefficients;  // k0..k10, as typed
+  CoefficientTexts coefficients;  // k0..k10, as typed
   std::int64_t steps = 0;
   std::optional<std::string> initPath, outPath, bmpPath;
   std::optional<std::uint32_t> randomSeed;  // start from the Random button's noise
@@ -39,6 +40,9 @@ struct BatchOptions {
 // texts. The texts of --size and --params are left to
 // the intake.
 BatchOptions ParseArguments(int argc, const char* const* argv);
+
+// A --params list: the coefficients' texts, left to the intake.
+CoefficientTexts ParseCoefficientTexts(const std::string& list);
 
 const char* Usage();
 

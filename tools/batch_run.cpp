@@ -1,8 +1,5 @@
 #include "batch_run.h"
 
-#include <chrono>
-
-#include "core/integrators.h"
 #include "core/parameter_intake.h"
 
 namespace rdsim::batch {
@@ -68,35 +65,13 @@ void LoadField(Simulation& sim, Mode mode, const std::vector<float>& field) {
   std::copy(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end(), sim.buffers.V.begin());
 }
 
-const Buffer& NewestActivator(const Simulation& sim, Mode mode) {
-  return mode == Mode::TwoD && !sim.CurrentInU ? sim.buffers.U2 : sim.buffers.U;
-}
-
 std::vector<float> NewestField(const Simulation& sim, Mode mode) {
   const std::size_t cells = CellCount(sim, mode);
   const Buffer& u = NewestActivator(sim, mode);
-  const Buffer& v = mode == Mode::TwoD && !sim.CurrentInU ? sim.buffers.V2 : sim.buffers.V;
+  const Buffer& v = NewestInhibitor(sim, mode);
   std::vector<float> field(u.begin(), u.begin() + static_cast<std::ptrdiff_t>(cells));
   field.insert(field.end(), v.begin(), v.begin() + static_cast<std::ptrdiff_t>(cells));
   return field;
-}
-
-RunOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps) {
-  RunOutcome outcome;
-  const auto start = std::chrono::steady_clock::now();
-  try {
-    if (mode == Mode::TwoD) {
-      for (; outcome.stepsDone < steps; ++outcome.stepsDone) {
-        Step2D(sim, sim.CurrentInU ? Direction::Forward : Direction::Backward);
-      }
-    } else {
-      for (; outcome.stepsDone < steps; ++outcome.stepsDone) Step1D(sim);
-    }
-  } catch (const RunError& error) {
-    outcome.fault = error;
-  }
-  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return outcome;
 }
 
 }  // namespace rdsim::batch

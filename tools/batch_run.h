@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "batch_options.h"
@@ -21,16 +20,5 @@ std::size_t CellCount(const Simulation& sim, Mode mode);
 void LoadField(Simulation& sim, Mode mode, const std::vector<float>& field);
 // The newest field in the same layout.
 std::vector<float> NewestField(const Simulation& sim, Mode mode);
-// The buffer that holds the newest activator.
-const Buffer& NewestActivator(const Simulation& sim, Mode mode);
-
-struct RunOutcome {
-  std::int64_t stepsDone = 0;
-  double seconds = 0;             // wall time of the steps alone
-  std::optional<RunError> fault;  // the error that stopped step stepsDone + 1
-};
-
-// The steps as the window's run loops make them; stops at the first error.
-RunOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps);
 
 }  // namespace rdsim::batch

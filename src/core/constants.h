@@ -12,6 +12,5 @@ inline constexpr int MaxFieldSize = 128;
 // Below two cells the integrators would read the spare element as a neighbour.
 inline constexpr int MinFieldSize = 2;
 inline constexpr int MaxRunSteps = 1'000'000;
-inline constexpr int SimParamCount = 11;
 
 }  // namespace rdsim

@@ -3,29 +3,11 @@
 #include <algorithm>
 
 #include "core/checked.h"
+#include "core/coefficients.h"
 #include "core/constants.h"
 #include "core/number_text.h"
 
 namespace rdsim {
-
-std::string CoefficientBoxName(int k) {
-  static const char* const Places[11] = {
-      "the factor of u in the activator equation",
-      "the factor of v in the activator equation",
-      "the constant term of the activator equation",
-      "the decay factor of u in the activator equation",
-      "the factor of u in the inhibitor equation",
-      "the factor of v in the inhibitor equation",
-      "the constant term of the inhibitor equation",
-      "the diffusion constant of u in the activator equation",
-      "the diffusion constant of v in the inhibitor equation",
-      "synU_max, the upper limit of the activator synthesis",
-      "synV_max, the upper limit of the inhibitor synthesis",
-  };
-  const std::string key = "k" + std::to_string(k);
-  if (k < 0 || k > 10) return "the box " + key;
-  return std::string(Places[k]) + " (" + key + ")";
-}
 
 std::string CoefficientControlName(int k) { return "Text1(" + std::to_string(k) + ")"; }
 

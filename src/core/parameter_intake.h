@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/coefficients.h"
 #include "core/run_error.h"
 #include "core/simulation.h"
 
@@ -33,9 +34,8 @@ class IntakeView {
 };
 
 // What a box holds, as the user sees it on the window, for error messages:
-// a coefficient by its place in the equations ("the factor of u in the
-// inhibitor equation (k4)"), the other two by their captions.
-std::string CoefficientBoxName(int k);
+// a coefficient by its place in the equations (CoefficientBoxName), the other
+// two by their captions.
 inline constexpr const char* IterationsBoxName = "the number of iterations per image (Iteration / Image)";
 inline constexpr const char* SizeBoxName = "the field size (Field Size)";
 

@@ -13,4 +13,12 @@ std::int32_t BufferLength(Mode mode, std::int32_t n) {
   return 0;
 }
 
+const Buffer& NewestActivator(const Simulation& sim, Mode mode) {
+  return mode == Mode::TwoD && !sim.CurrentInU ? sim.buffers.U2 : sim.buffers.U;
+}
+
+const Buffer& NewestInhibitor(const Simulation& sim, Mode mode) {
+  return mode == Mode::TwoD && !sim.CurrentInU ? sim.buffers.V2 : sim.buffers.V;
+}
+
 }  // namespace rdsim

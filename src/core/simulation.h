@@ -33,6 +33,11 @@ struct Simulation {
 
 enum class Mode { None, OneD, TwoD };
 
+// The buffers that hold the newest field: a 2D step that ran last forward left
+// it in U2/V2; otherwise it is in U/V.
+const Buffer& NewestActivator(const Simulation& sim, Mode mode);
+const Buffer& NewestInhibitor(const Simulation& sim, Mode mode);
+
 // Buffer length of each mode: N cells plus a spare, or N*N cells plus a spare.
 // Overflow is raised through checked arithmetic.
 std::int32_t BufferLength(Mode mode, std::int32_t n);

@@ -5,10 +5,7 @@
 #include "core/checked.h"
 #include "core/constants.h"
 #include "core/noise_fill.h"
-#include "run/field_image.h"
-#include "run/profile_plots.h"
-#include "ui/form_ports.h"
-#include "ui/frm_main.h"
+#include "run/intake.h"
 
 namespace rdsim {
 
@@ -25,36 +22,29 @@ std::size_t CellCount(const Simulation& sim, Mode mode) {
   return count;
 }
 
-void Redraw(frmMain& form, Mode mode) {
-  if (mode == Mode::OneD) {
-    DrawProfiles(form);
-  } else {
-    DrawField(form, form.sim.U());
-  }
-}
-
 }  // namespace
 
-void Clear_Click(frmMain& form) {
-  ReadParameters(form);
-  const Mode mode = SelectedMode(form);
+void ClearField(Session& session, RunView& view) {
+  ReadParameters(session, view);
+  const Mode mode = view.SelectedMode();
   if (mode == Mode::None) return;
-  const std::size_t cells = CellCount(form.sim, mode);
-  std::fill_n(form.sim.U().begin(), cells, 0.0f);
-  std::fill_n(form.sim.V().begin(), cells, 0.0f);
-  Redraw(form, mode);
+  Simulation& sim = session.sim;
+  const std::size_t cells = CellCount(sim, mode);
+  std::fill_n(sim.U().begin(), cells, 0.0f);
+  std::fill_n(sim.V().begin(), cells, 0.0f);
+  DrawFromU(session, view, mode);
 }
 
-void Random_Click(frmMain& form) {
+void FillWithNoise(Session& session, RunView& view) {
   const auto seed = static_cast<std::uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
-  const Mode mode = SelectedMode(form);
+  const Mode mode = view.SelectedMode();
   if (mode == Mode::None) return;
-  Simulation& sim = form.sim;
+  Simulation& sim = session.sim;
   FillNoise(sim.U(), sim.V(), CellCount(sim, mode), seed);
   // During a 2D run the newest field may be in U2/V2; the noise must be what
   // the next step reads.
   if (mode == Mode::TwoD) sim.CurrentInU = true;
-  Redraw(form, mode);
+  DrawFromU(session, view, mode);
 }
 
 }  // namespace rdsim

@@ -1,16 +1,12 @@
 #include "edit/field_brush.h"
 
-#include <QSlider>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "core/checked.h"
 #include "core/constants.h"
-#include "edit/checked_cell.h"
-#include "ui/frm_main.h"
-#include "ui/picture_box.h"
+#include "core/checked_cell.h"
 
 namespace rdsim {
 
@@ -25,10 +21,10 @@ float Distance(double dx, double dy) { return ToSingle(std::sqrt(dx * dx + dy * 
 
 }  // namespace
 
-Brush ReadBrush(const frmMain& form) {
+Brush ReadBrush(const BrushView& view) {
   Brush brush;
-  brush.radius = form.Slider1->value();
-  brush.intensity = form.Slider2->value();
+  brush.radius = view.BrushRadius();
+  brush.intensity = view.BrushIntensity();
   return brush;
 }
 
@@ -37,29 +33,29 @@ float BrushValue(bool activator, int intensity) {
   return ToSingle(top * intensity / 255.0);
 }
 
-QRgb BrushMarkColor(bool activator, int intensity) {
-  const auto a = static_cast<QRgb>(std::clamp(intensity, 0, 255));
+std::uint32_t BrushMarkColor(bool activator, int intensity) {
+  const auto a = static_cast<std::uint32_t>(std::clamp(intensity, 0, 255));
   return activator ? a << 16 : a;
 }
 
-void PaintDisc(frmMain& form, float cx, float cy, const Brush& brush) {
-  Simulation& sim = form.sim;
+void PaintDisc(Session& session, BrushView& view, float cx, float cy, const Brush& brush) {
+  Simulation& sim = session.sim;
   const double r = brush.radius;
   const std::int32_t x0 = std::max(RoundToInt32(double(cx) - r), 0);
   const std::int32_t x1 = std::min(RoundToInt32(double(cx) + r), sim.Nm1);
   const std::int32_t y0 = std::max(RoundToInt32(double(cy) - r), 0);
   const std::int32_t y1 = std::min(RoundToInt32(double(cy) + r), sim.Nm1);
-  const bool activator = sim.BrushOnActivator;
+  const bool activator = session.BrushOnActivator;
   const float value = BrushValue(activator, brush.intensity);
-  const QRgb mark = BrushMarkColor(activator, brush.intensity);
+  const std::uint32_t mark = BrushMarkColor(activator, brush.intensity);
   Buffer& first = activator ? sim.U() : sim.V();
   Buffer& second = activator ? sim.U2() : sim.V2();
   const char* firstName = activator ? "U" : "V";
   const char* secondName = activator ? "U2" : "V2";
-  PictureBox& picture = *form.Picture3;
+  Picture& picture = view.Field();
   // The marks are in the image at once (the spiral reads them back); the
   // window repaints the disc's box once.
-  const PictureBox::RepaintBatch batch(picture);
+  const DrawingBatch batch(picture);
   for (std::int32_t x = x0; x <= x1; ++x) {
     for (std::int32_t y = y0; y <= y1; ++y) {
       if (Distance(x - double(cx), y - double(cy)) > r) continue;
@@ -72,35 +68,35 @@ void PaintDisc(frmMain& form, float cx, float cy, const Brush& brush) {
   }
 }
 
-void Picture3_MouseDown(frmMain& form, int button, float x, float y) {
-  if (button != 1 || form.sim.MouseDrawing) return;
-  form.sim.MouseDrawing = true;
-  PaintDisc(form, x, y, ReadBrush(form));
+void StartBrushStroke(Session& session, BrushView& view, int button, float x, float y) {
+  if (button != 1 || session.MouseDrawing) return;
+  session.MouseDrawing = true;
+  PaintDisc(session, view, x, y, ReadBrush(view));
 }
 
-void Picture3_MouseMove(frmMain& form, float x, float y) {
-  if (!form.sim.MouseDrawing) return;
-  PaintDisc(form, x, y, ReadBrush(form));
+void ContinueBrushStroke(Session& session, BrushView& view, float x, float y) {
+  if (!session.MouseDrawing) return;
+  PaintDisc(session, view, x, y, ReadBrush(view));
 }
 
-void Picture3_MouseUp(frmMain& form) { form.sim.MouseDrawing = false; }
+void EndStroke(Session& session) { session.MouseDrawing = false; }
 
-void Picture6_Click(frmMain& form, int index) {
+void ChooseBrushSpecies(Session& session, BrushView& view, int index) {
   if (index != 0 && index != 1) return;
   const bool activator = index == 0;
   // The chosen species at full brightness, the other dimmed.
-  form.Picture6[0]->SetBackColor(activator ? 0xFF0000 : 0x7F0000);
-  form.Picture6[1]->SetBackColor(activator ? 0x00007F : 0x0000FF);
-  form.sim.BrushOnActivator = activator;
-  DrawBrushPreview(form);
+  view.Swatch(0).SetBackColor(activator ? 0xFF0000 : 0x7F0000);
+  view.Swatch(1).SetBackColor(activator ? 0x00007F : 0x0000FF);
+  session.BrushOnActivator = activator;
+  DrawBrushPreview(session, view);
 }
 
-void DrawBrushPreview(frmMain& form) {
-  PictureBox& preview = *form.Picture5;
-  const PictureBox::RepaintBatch batch(preview);
+void DrawBrushPreview(const Session& session, BrushView& view) {
+  Picture& preview = view.Preview();
+  const DrawingBatch batch(preview);
   preview.Cls();
-  const Brush brush = ReadBrush(form);
-  const QRgb mark = BrushMarkColor(form.sim.BrushOnActivator, brush.intensity);
+  const Brush brush = ReadBrush(view);
+  const std::uint32_t mark = BrushMarkColor(session.BrushOnActivator, brush.intensity);
   for (int n = 0; n < kPreviewSize; ++n) {
     for (int m = 0; m < kPreviewSize; ++m) {
       if (Distance(n - kPreviewCentre, m - kPreviewCentre) <= brush.radius)

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QRgb>
+#include <cstdint>
+
+#include "edit/brush_view.h"
+#include "run/session.h"
 
 namespace rdsim {
-
-class frmMain;
 
 // Radius in cells (Slider1) and intensity 0..255 (Slider2), read once per event.
 struct Brush {
@@ -13,26 +14,28 @@ struct Brush {
 };
 
 // Reads R, then a, in that order.
-Brush ReadBrush(const frmMain& form);
+Brush ReadBrush(const BrushView& view);
 
 // The value a brush of intensity a writes: Umax*a/255 or Vmax*a/255.
 float BrushValue(bool activator, int intensity);
 // (a, 0, 0) for the activator, (0, 0, a) for the inhibitor, as 0xRRGGBB.
-QRgb BrushMarkColor(bool activator, int intensity);
+std::uint32_t BrushMarkColor(bool activator, int intensity);
 
 // Writes one disc of the brush centred at (cx, cy), in cells, into both
-// buffers of the selected species, and marks each cell's pixel in Picture3.
-// The disc is clipped to the field.
-void PaintDisc(frmMain& form, float cx, float cy, const Brush& brush);
+// buffers of the selected species, and marks each cell's pixel in the field
+// picture. The disc is clipped to the field.
+void PaintDisc(Session& session, BrushView& view, float cx, float cy, const Brush& brush);
 
-void Picture3_MouseDown(frmMain& form, int button, float x, float y);
-void Picture3_MouseMove(frmMain& form, float x, float y);
-void Picture3_MouseUp(frmMain& form);
+// A left press starts a stroke with a disc; while it lasts, every move paints
+// one; any release ends it.
+void StartBrushStroke(Session& session, BrushView& view, int button, float x, float y);
+void ContinueBrushStroke(Session& session, BrushView& view, float x, float y);
+void EndStroke(Session& session);
 
 // Swatch 0 selects the activator, 1 the inhibitor; other indices do nothing.
-void Picture6_Click(frmMain& form, int index);
+void ChooseBrushSpecies(Session& session, BrushView& view, int index);
 
-// The brush footprint at one pixel per cell around pixel (12, 12) of Picture5.
-void DrawBrushPreview(frmMain& form);
+// The brush footprint at one pixel per cell around pixel (12, 12) of the preview.
+void DrawBrushPreview(const Session& session, BrushView& view);
 
 }  // namespace rdsim

@@ -1,39 +1,37 @@
 #include "edit/profile_drawing.h"
 
-#include <QRgb>
+#include <cstdint>
 
 #include "core/checked.h"
+#include "core/checked_cell.h"
 #include "core/constants.h"
-#include "edit/checked_cell.h"
-#include "ui/frm_main.h"
-#include "ui/picture_box.h"
 
 namespace rdsim {
 
 namespace {
 
-constexpr QRgb kBackground = 0xFFFFFF;
+constexpr std::uint32_t kBackground = 0xFFFFFF;
 
 struct ProfileView {
-  PictureBox& picture;
+  Picture& picture;
   Buffer& cells;
   const char* name;
   float top;
-  QRgb color;
+  std::uint32_t color;
 };
 
-ProfileView ViewOf(frmMain& form, Profile profile) {
-  if (profile == Profile::Activator) return {*form.Picture1, form.sim.U(), "U", Umax, 0xFF0000};
-  return {*form.Picture2, form.sim.V(), "V", Vmax, 0x0000FF};
+ProfileView ViewOf(Session& session, RunView& view, Profile profile) {
+  if (profile == Profile::Activator) return {view.ActivatorProfile(), session.sim.U(), "U", Umax, 0xFF0000};
+  return {view.InhibitorProfile(), session.sim.V(), "V", Vmax, 0x0000FF};
 }
 
 // Sets the cell nearest to x (ties to even) to y pinned to the scale, and
 // redraws only its column. The bar stands at the pointer's own x, which with
 // one pixel per cell is the cell's column. Positions beyond the first or last
 // cell are ignored, so the spare element after the last cell is never written.
-void SetCell(frmMain& form, Profile profile, float x, float y) {
-  if (x > form.sim.Nm1 || x < 0) return;
-  ProfileView view = ViewOf(form, profile);
+void SetCell(Session& session, RunView& runView, Profile profile, float x, float y) {
+  if (x > session.sim.Nm1 || x < 0) return;
+  ProfileView view = ViewOf(session, runView, profile);
   view.picture.Line(x, 0, x, view.top, kBackground);
   const std::int32_t k = RoundToInt32(x);
   float value = y;
@@ -49,19 +47,17 @@ void SetCell(frmMain& form, Profile profile, float x, float y) {
 
 }  // namespace
 
-void ProfileMouseDown(frmMain& form, Profile profile, int button, float x, float y) {
-  if (button != 1 || form.sim.MouseDrawing) return;
-  form.sim.MouseDrawing = true;
+void StartProfileStroke(Session& session, RunView& view, Profile profile, int button, float x, float y) {
+  if (button != 1 || session.MouseDrawing) return;
+  session.MouseDrawing = true;
   // The press obeys the same bounds as a move: in the last pixel column x can
   // round to N, one past the last cell.
-  SetCell(form, profile, x, y);
+  SetCell(session, view, profile, x, y);
 }
 
-void ProfileMouseMove(frmMain& form, Profile profile, float x, float y) {
-  if (!form.sim.MouseDrawing) return;
-  SetCell(form, profile, x, y);
+void ContinueProfileStroke(Session& session, RunView& view, Profile profile, float x, float y) {
+  if (!session.MouseDrawing) return;
+  SetCell(session, view, profile, x, y);
 }
-
-void ProfileMouseUp(frmMain& form) { form.sim.MouseDrawing = false; }
 
 }  // namespace rdsim

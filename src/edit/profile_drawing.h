@@ -1,19 +1,19 @@
 #pragma once
 
-namespace rdsim {
+#include "run/run_view.h"
+#include "run/session.h"
 
-class frmMain;
+namespace rdsim {
 
 // Drawing the 1D profiles with the mouse: Picture1 edits the activator U,
 // Picture2 the inhibitor V. x counts cells, y is the value.
 enum class Profile { Activator, Inhibitor };
 
 // A left press starts a stroke and sets the cell under the pointer.
-void ProfileMouseDown(frmMain& form, Profile profile, int button, float x, float y);
+void StartProfileStroke(Session& session, RunView& view, Profile profile, int button, float x, float y);
 // While a stroke lasts, sets the cell under the pointer; ignores positions
 // left or right of the cells and pins those above or below to the scale.
-void ProfileMouseMove(frmMain& form, Profile profile, float x, float y);
-// Any release ends the stroke.
-void ProfileMouseUp(frmMain& form);
+void ContinueProfileStroke(Session& session, RunView& view, Profile profile, float x, float y);
+// Any release ends the stroke (EndStroke, as for the brush).
 
 }  // namespace rdsim

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/simulation.h"
-#include "params/preset_file.h"
+#include "files/preset_file.h"
 
 namespace rdsim {
 

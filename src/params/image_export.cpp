@@ -1,42 +1,33 @@
 #include "params/image_export.h"
 
-#include <QImage>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/run_error.h"
-#include "ui/form_ports.h"
-#include "ui/frm_main.h"
-#include "ui/picture_box.h"
+#include "image_io/image_file.h"
 
 namespace rdsim {
 
-namespace {
-
-bool SaveBitmap(const PictureBox& picture, const char* name) {
-  // RGB888 so that the writer stores 24 bits per pixel.
-  return picture.Image().convertToFormat(QImage::Format_RGB888).save(QString::fromUtf8(name), "BMP");
-}
-
-}  // namespace
-
-void mnuSaveAs_Click(frmMain& form) {
-  std::vector<std::pair<const PictureBox*, const char*>> files;
-  switch (SelectedMode(form)) {
+void ExportPictures(RunView& view) {
+  std::vector<std::pair<const Picture*, const char*>> files;
+  switch (view.SelectedMode()) {
     case Mode::OneD:
-      files = {{form.Picture1, "Activator_1D.bmp"}, {form.Picture2, "Inhibitor_1D.bmp"}};
+      files = {{&view.ActivatorProfile(), "Activator_1D.bmp"}, {&view.InhibitorProfile(), "Inhibitor_1D.bmp"}};
       break;
     case Mode::TwoD:
-      files = {{form.Picture3, "2D.bmp"}};
+      files = {{&view.Field(), "2D.bmp"}};
       break;
     case Mode::None:
       return;
   }
   std::string failed;
   for (const auto& [picture, name] : files) {
-    if (SaveBitmap(*picture, name)) continue;
-    failed += (failed.empty() ? "" : " and ") + std::string("\"") + name + "\"";
+    try {
+      WriteImageFile(name, picture->Pixels());
+    } catch (const RunError&) {
+      failed += (failed.empty() ? "" : " and ") + std::string("\"") + name + "\"";
+    }
   }
   if (!failed.empty()) throw RunError(Fault::FileAccess, "cannot write " + failed + " in the working folder");
 }

@@ -1,14 +1,10 @@
 #include "params/presets.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-
 #include "core/number_text.h"
 #include "core/parameter_intake.h"
 #include "core/run_error.h"
 #include "params/builtin_presets.h"
-#include "params/preset_file.h"
-#include "ui/frm_main.h"
+#include "files/preset_file.h"
 
 namespace rdsim {
 
@@ -20,18 +16,16 @@ std::vector<PresetRecord> BuiltinRecords() {
   return records;
 }
 
-void ShowRow(frmMain& form, int row) {
-  const PresetValues& values = form.presetTable.at(static_cast<std::size_t>(row));
-  for (int k = 0; k < SimParamCount; ++k) {
-    form.Text1[k]->setText(QString::fromStdString(FormatSingle(values[static_cast<std::size_t>(k)])));
-  }
+void ShowRow(const Session& session, PresetView& view, int row) {
+  const PresetValues& values = session.presetTable.at(static_cast<std::size_t>(row));
+  for (int k = 0; k < CoefficientCount; ++k) view.SetCoefficientText(k, FormatSingle(values[static_cast<std::size_t>(k)]));
 }
 
 // Every box converted before anything is written: a record goes out whole or not at all.
-PresetValues BoxValues(const frmMain& form) {
+PresetValues BoxValues(const PresetView& view) {
   PresetValues values{};
-  for (int k = 0; k < SimParamCount; ++k) {
-    const std::string text = form.Text1[k]->text().toStdString();
+  for (int k = 0; k < CoefficientCount; ++k) {
+    const std::string text = view.CoefficientText(k);
     try {
       values[static_cast<std::size_t>(k)] = ParseSingle(text);
     } catch (const RunError& error) {
@@ -45,8 +39,7 @@ PresetValues BoxValues(const frmMain& form) {
 
 }  // namespace
 
-void LoadPresets(frmMain& form) {
-  form.Combo1->clear();
+void LoadPresets(Session& session, PresetView& view) {
   std::optional<std::string> text;
   try {
     text = ReadPresetFile(PresetFileName);
@@ -56,27 +49,26 @@ void LoadPresets(frmMain& form) {
   }
   // Without a file the program's own presets stand in, until the first save writes them.
   const std::vector<PresetRecord> records = text ? ParsePresetFile(*text).records : BuiltinRecords();
+  std::vector<std::string> names;
   for (const PresetRecord& record : records) {
-    form.Combo1->addItem(QString::fromStdString(record.name));
-    const int row = form.Combo1->count() - 1;
-    form.presetTable.at(static_cast<std::size_t>(row)) = record.values;
+    session.presetTable.at(names.size()) = record.values;
+    names.push_back(record.name);
   }
-  if (form.Combo1->count() > 0) form.Combo1->setCurrentIndex(0);
-  form.Combo1->setEditText(form.Combo1->count() > 0 ? form.Combo1->itemText(0) : QString());
-  ShowRow(form, 0);
+  view.ListPresets(names);
+  ShowRow(session, view, 0);
 }
 
-void Combo1_Click(frmMain& form) {
-  const int row = form.Combo1->currentIndex();
-  if (row < 0 || row >= form.Combo1->count() || row >= PresetRows) return;
-  ShowRow(form, row);
+void ShowPickedPreset(Session& session, PresetView& view) {
+  const int row = view.PickedPreset();
+  if (row < 0 || row >= PresetRows) return;
+  ShowRow(session, view, row);
 }
 
-void SavePar_Click(frmMain& form) {
+void SavePreset(Session& session, PresetView& view) {
   PresetRecord record;
-  record.name = form.Combo1->currentText().toStdString();
+  record.name = view.PresetName();
   CheckPresetName(record.name);
-  record.values = BoxValues(form);
+  record.values = BoxValues(view);
 
   const std::string path = PresetFileName;
   const std::optional<std::string> existing = ReadPresetFile(path);
@@ -96,7 +88,7 @@ void SavePar_Click(frmMain& form) {
   }
   bytes += FormatPresetRecord(record);
   AppendWhole(path, bytes);
-  LoadPresets(form);
+  LoadPresets(session, view);
 }
 
 }  // namespace rdsim

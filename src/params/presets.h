@@ -1,20 +1,21 @@
 #pragma once
 
+#include "params/preset_view.h"
+#include "run/session.h"
+
 namespace rdsim {
 
-class frmMain;
-
-// Fills Combo1 and the preset table from "Parameter.txt" (or from the built-in
-// presets when there is no such file) and shows the first preset in Combo1
-// and the coefficient boxes.
-void LoadPresets(frmMain& form);
+// Fills the list and the preset table from "Parameter.txt" (or from the
+// built-in presets when there is no such file) and shows the first preset in
+// the list and the coefficient boxes.
+void LoadPresets(Session& session, PresetView& view);
 
 // Copies the picked preset into the coefficient boxes.
-void Combo1_Click(frmMain& form);
+void ShowPickedPreset(Session& session, PresetView& view);
 
-// Appends the boxes under Combo1's name to "Parameter.txt" and reloads. A
+// Appends the boxes under the typed name to "Parameter.txt" and reloads. A
 // save that cannot go through writes nothing and raises a RunError naming the
 // box, the name or the file.
-void SavePar_Click(frmMain& form);
+void SavePreset(Session& session, PresetView& view);
 
 }  // namespace rdsim

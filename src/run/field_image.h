@@ -1,13 +1,12 @@
 #pragma once
 
 #include "core/field_buffers.h"
+#include "pixels/picture.h"
 
 namespace rdsim {
 
-class frmMain;
-
-// Draws the activator buffer `source` (U or U2) into Picture3 as a grey image,
-// composed off-screen and transferred in one copy.
-void DrawField(frmMain& form, const Buffer& source);
+// Draws the activator buffer `source` (U or U2) of an n x n field into the
+// picture as a grey image, composed off-screen and transferred in one copy.
+void DrawField(Picture& picture, const Buffer& source, int n);
 
 }  // namespace rdsim

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "run/run_view.h"
+#include "run/session.h"
+
 namespace rdsim {
 
-class frmMain;
-
-// Resizes the buffers for the chosen mode (values kept by index) and shows
-// that mode's pictures and tools. Nothing is re-read or redrawn.
-void Option1_Click(frmMain& form, int index);
+// Resizes the buffers for the chosen mode (0: 1D, 1: 2D; values kept by
+// index) and shows that mode's pictures and tools. Nothing is re-read or
+// redrawn.
+void SwitchMode(Session& session, RunView& view, int index);
 
 }  // namespace rdsim

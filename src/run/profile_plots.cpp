@@ -1,27 +1,24 @@
 #include "run/profile_plots.h"
 
+#include <cstdint>
+
 #include "core/constants.h"
 #include "core/run_error.h"
-#include "ui/frm_main.h"
-#include "ui/picture_box.h"
 
 namespace rdsim {
 
 namespace {
-constexpr QRgb White = 0xFFFFFF;
-constexpr QRgb Red = 0xFF0000;
-constexpr QRgb Blue = 0x0000FF;
+constexpr std::uint32_t White = 0xFFFFFF;
+constexpr std::uint32_t Red = 0xFF0000;
+constexpr std::uint32_t Blue = 0x0000FF;
 }  // namespace
 
-void DrawProfiles(frmMain& form) {
-  const Simulation& sim = form.sim;
+void DrawProfiles(Picture& activator, Picture& inhibitor, const Simulation& sim) {
   const int n = sim.N;
   if (n > 0 && (sim.buffers.U.size() < static_cast<std::size_t>(n) ||
                 sim.buffers.V.size() < static_cast<std::size_t>(n))) {
     throw RunError(Fault::SubscriptOutOfRange, "the profile buffers are shorter than the field size");
   }
-  PictureBox& activator = *form.Picture1;
-  PictureBox& inhibitor = *form.Picture2;
   for (int i = 0; i < n; ++i) {
     const auto x = static_cast<float>(i);
     activator.Line(x, 0, x, Umax, White);

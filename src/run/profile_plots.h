@@ -1,11 +1,12 @@
 #pragma once
 
-namespace rdsim {
+#include "core/simulation.h"
+#include "pixels/picture.h"
 
-class frmMain;
+namespace rdsim {
 
 // Repaints both profile pictures column by column from U and V: each column
 // is painted white, then receives its bar.
-void DrawProfiles(frmMain& form);
+void DrawProfiles(Picture& activator, Picture& inhibitor, const Simulation& sim);
 
 }  // namespace rdsim

@@ -1,54 +1,95 @@
 #include "ui/form_ports.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 
-#include "core/constants.h"
-#include "run/field_image.h"
-#include "run/profile_plots.h"
+#include "core/run_error.h"
+#include "ui/counter_label.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
 namespace rdsim {
 
-std::string FormPorts::CoefficientText(int k) const { return form_.Text1[k]->text().toStdString(); }
+namespace {
+
+QLineEdit& CoefficientBox(const frmMain& form, int k) {
+  if (k < 0 || k >= CoefficientCount) throw RunError(Fault::SubscriptOutOfRange, "Text1(" + std::to_string(k) + ")");
+  return *form.Text1[k];
+}
+
+}  // namespace
+
+std::string FormPorts::CoefficientText(int k) const { return CoefficientBox(form_, k).text().toStdString(); }
 std::string FormPorts::IterationsText() const { return form_.Text2->text().toStdString(); }
 std::string FormPorts::SizeText() const { return form_.Text3->text().toStdString(); }
 void FormPorts::SetSizeText(const std::string& text) { form_.Text3->setText(QString::fromStdString(text)); }
-Mode FormPorts::SelectedMode() const { return rdsim::SelectedMode(form_); }
 
-void FormPorts::PlaceProfilePictures(float left, float width) {
+Mode FormPorts::SelectedMode() const {
+  if (form_.Option1[0]->isChecked()) return Mode::OneD;
+  if (form_.Option1[1]->isChecked()) return Mode::TwoD;
+  return Mode::None;
+}
+
+Picture& FormPorts::ActivatorProfile() { return *form_.Picture1; }
+Picture& FormPorts::InhibitorProfile() { return *form_.Picture2; }
+Picture& FormPorts::Field() { return *form_.Picture3; }
+
+void FormPorts::PlaceProfiles(float left, float width) {
   for (PictureBox* picture : {form_.Picture1, form_.Picture2}) {
     picture->SetLeft(left);
     picture->SetWidth(width);
   }
 }
 
-void FormPorts::ScaleProfilePictures(float xRight) {
-  form_.Picture1->Scale(0, Umax, xRight, 0);
-  form_.Picture2->Scale(0, Vmax, xRight, 0);
-}
-
-void FormPorts::DrawProfiles() { rdsim::DrawProfiles(form_); }
-
-void FormPorts::PlaceFieldPicture(float left, float top, float size) {
+void FormPorts::PlaceField(float left, float top, float size) {
   form_.Picture3->SetLeft(left);
   form_.Picture3->SetTop(top);
   form_.Picture3->SetWidth(size);
   form_.Picture3->SetHeight(size);
 }
 
-void FormPorts::DrawFieldFromU() { DrawField(form_, form_.sim.U()); }
-
-void ReadParameters(frmMain& form) {
-  FormPorts ports(form);
-  ReadParameters(form.sim, ports, ports);
+void FormPorts::ShowModeControls(Mode mode) {
+  const bool square = mode == Mode::TwoD;
+  form_.Picture1->setVisible(!square);
+  form_.Picture2->setVisible(!square);
+  form_.Picture3->setVisible(square);
+  form_.Frame3->setVisible(square);
 }
 
-Mode SelectedMode(const frmMain& form) {
-  if (form.Option1[0]->isChecked()) return Mode::OneD;
-  if (form.Option1[1]->isChecked()) return Mode::TwoD;
-  return Mode::None;
+void FormPorts::ShowRunning(bool running) { form_.Run->setText(running ? "Stop" : "Start"); }
+void FormPorts::ShowStepCount(std::int64_t count) { form_.Label2->SetCaption(QString::number(count)); }
+void FormPorts::Yield() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+bool FormPorts::Closing() const { return form_.Closing; }
+
+Picture& FormPorts::Preview() { return *form_.Picture5; }
+Picture& FormPorts::Swatch(int index) {
+  if (index != 0 && index != 1) throw RunError(Fault::SubscriptOutOfRange, "Picture6(" + std::to_string(index) + ")");
+  return *form_.Picture6[index];
+}
+int FormPorts::BrushRadius() const { return form_.Slider1->value(); }
+int FormPorts::BrushIntensity() const { return form_.Slider2->value(); }
+
+void FormPorts::SetCoefficientText(int k, const std::string& text) {
+  CoefficientBox(form_, k).setText(QString::fromStdString(text));
+}
+std::string FormPorts::PresetName() const { return form_.Combo1->currentText().toStdString(); }
+
+void FormPorts::ListPresets(const std::vector<std::string>& names) {
+  QComboBox& list = *form_.Combo1;
+  list.clear();
+  for (const std::string& name : names) list.addItem(QString::fromStdString(name));
+  if (list.count() > 0) list.setCurrentIndex(0);
+  list.setEditText(list.count() > 0 ? list.itemText(0) : QString());
+}
+
+int FormPorts::PickedPreset() const {
+  const int row = form_.Combo1->currentIndex();
+  return row < form_.Combo1->count() ? row : -1;
 }
 
 }  // namespace rdsim

@@ -1,36 +1,52 @@
 #pragma once
 
-#include "core/parameter_intake.h"
+#include "edit/brush_view.h"
+#include "params/preset_view.h"
+#include "run/run_view.h"
 
 namespace rdsim {
 
 class frmMain;
 
-// The window seen by the intake: its boxes, its mode buttons, its pictures.
-class FormPorts : public ParameterBoxes, public IntakeView {
+// The window as the behaviours see it: each interface of theirs answered
+// from frmMain's controls.
+class FormPorts : public RunView, public BrushView, public PresetView {
  public:
   explicit FormPorts(frmMain& form) : form_(form) {}
 
+  // ParameterBoxes and PresetView
   std::string CoefficientText(int k) const override;
   std::string IterationsText() const override;
   std::string SizeText() const override;
   void SetSizeText(const std::string& text) override;
   Mode SelectedMode() const override;
 
-  void PlaceProfilePictures(float left, float width) override;
-  void ScaleProfilePictures(float xRight) override;
-  void DrawProfiles() override;
-  void PlaceFieldPicture(float left, float top, float size) override;
-  void DrawFieldFromU() override;
+  // RunView
+  Picture& ActivatorProfile() override;
+  Picture& InhibitorProfile() override;
+  Picture& Field() override;
+  void PlaceProfiles(float left, float width) override;
+  void PlaceField(float left, float top, float size) override;
+  void ShowModeControls(Mode mode) override;
+  void ShowRunning(bool running) override;
+  void ShowStepCount(std::int64_t count) override;
+  void Yield() override;
+  bool Closing() const override;
+
+  // BrushView
+  Picture& Preview() override;
+  Picture& Swatch(int index) override;
+  int BrushRadius() const override;
+  int BrushIntensity() const override;
+
+  // PresetView
+  void SetCoefficientText(int k, const std::string& text) override;
+  std::string PresetName() const override;
+  void ListPresets(const std::vector<std::string>& names) override;
+  int PickedPreset() const override;
 
  private:
   frmMain& form_;
 };
-
-// The intake over the window's own boxes and pictures.
-void ReadParameters(frmMain& form);
-
-// The mode the option buttons select.
-Mode SelectedMode(const frmMain& form);
 
 }  // namespace rdsim

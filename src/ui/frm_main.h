@@ -2,8 +2,9 @@
 
 #include <QMainWindow>
 
-#include "core/simulation.h"
-#include "params/preset_file.h"
+#include "core/coefficients.h"
+#include "run/session.h"
+#include "ui/form_ports.h"
 
 class QAction;
 class QCloseEvent;
@@ -22,8 +23,8 @@ namespace rdsim {
 class CounterLabel;
 class PictureBox;
 
-// The one window. It owns the simulation state and the controls; its event
-// handlers only hand the events to the behaviours.
+// The one window. It owns the session and the controls; its event handlers
+// hand the events to the behaviours, which see the window through `ports`.
 class frmMain : public QMainWindow {
   Q_OBJECT
 
@@ -31,9 +32,8 @@ class frmMain : public QMainWindow {
   explicit frmMain(QWidget* parent = nullptr);
   ~frmMain() override;
 
-  Simulation sim;
-  // Row i holds the values of Combo1's entry i.
-  PresetTable presetTable{};
+  Session session;
+  FormPorts ports{*this};
   // Set when the window closes, so that every running loop ends.
   bool Closing = false;
 
@@ -59,7 +59,7 @@ class frmMain : public QMainWindow {
   QLabel* Label5 = nullptr;
   QLabel* Label8[2] = {};
 
-  QLineEdit* Text1[11] = {};  // coefficients k0..k10
+  QLineEdit* Text1[CoefficientCount] = {};  // coefficients k0..k10
   QLineEdit* Text2 = nullptr;  // iterations per image
   QLineEdit* Text3 = nullptr;  // field size
 

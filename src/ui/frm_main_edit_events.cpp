@@ -8,53 +8,53 @@
 namespace rdsim {
 
 void frmMain::Spiral_Click() {
-  RunEvent(this, [this] { rdsim::Spiral_Click(*this); });
+  RunEvent(this, [this] { StampSpiral(session, ports); });
 }
 
 void frmMain::Picture1_MouseDown(int Button, int, float X, float Y) {
-  RunEvent(this, [=, this] { ProfileMouseDown(*this, Profile::Activator, Button, X, Y); });
+  RunEvent(this, [=, this] { StartProfileStroke(session, ports, Profile::Activator, Button, X, Y); });
 }
 void frmMain::Picture1_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { ProfileMouseMove(*this, Profile::Activator, X, Y); });
+  RunEvent(this, [=, this] { ContinueProfileStroke(session, ports, Profile::Activator, X, Y); });
 }
 void frmMain::Picture1_MouseUp(int, int, float, float) {
-  RunEvent(this, [this] { ProfileMouseUp(*this); });
+  RunEvent(this, [this] { EndStroke(session); });
 }
 void frmMain::Picture2_MouseDown(int Button, int, float X, float Y) {
-  RunEvent(this, [=, this] { ProfileMouseDown(*this, Profile::Inhibitor, Button, X, Y); });
+  RunEvent(this, [=, this] { StartProfileStroke(session, ports, Profile::Inhibitor, Button, X, Y); });
 }
 void frmMain::Picture2_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { ProfileMouseMove(*this, Profile::Inhibitor, X, Y); });
+  RunEvent(this, [=, this] { ContinueProfileStroke(session, ports, Profile::Inhibitor, X, Y); });
 }
 void frmMain::Picture2_MouseUp(int, int, float, float) {
-  RunEvent(this, [this] { ProfileMouseUp(*this); });
+  RunEvent(this, [this] { EndStroke(session); });
 }
 
 void frmMain::Picture3_MouseDown(int Button, int, float X, float Y) {
-  RunEvent(this, [=, this] { rdsim::Picture3_MouseDown(*this, Button, X, Y); });
+  RunEvent(this, [=, this] { StartBrushStroke(session, ports, Button, X, Y); });
 }
 void frmMain::Picture3_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { rdsim::Picture3_MouseMove(*this, X, Y); });
+  RunEvent(this, [=, this] { ContinueBrushStroke(session, ports, X, Y); });
 }
 void frmMain::Picture3_MouseUp(int, int, float, float) {
-  RunEvent(this, [this] { rdsim::Picture3_MouseUp(*this); });
+  RunEvent(this, [this] { EndStroke(session); });
 }
 
 void frmMain::Picture6_Click(int Index) {
-  RunEvent(this, [this, Index] { rdsim::Picture6_Click(*this, Index); });
+  RunEvent(this, [this, Index] { ChooseBrushSpecies(session, ports, Index); });
 }
 
 void frmMain::Slider1_Change() {
-  RunEvent(this, [this] { DrawBrushPreview(*this); });
+  RunEvent(this, [this] { DrawBrushPreview(session, ports); });
 }
 void frmMain::Slider1_Scroll() {
-  RunEvent(this, [this] { DrawBrushPreview(*this); });
+  RunEvent(this, [this] { DrawBrushPreview(session, ports); });
 }
 void frmMain::Slider2_Change() {
-  RunEvent(this, [this] { DrawBrushPreview(*this); });
+  RunEvent(this, [this] { DrawBrushPreview(session, ports); });
 }
 void frmMain::Slider2_Scroll() {
-  RunEvent(this, [this] { DrawBrushPreview(*this); });
+  RunEvent(this, [this] { DrawBrushPreview(session, ports); });
 }
 
 }  // namespace rdsim

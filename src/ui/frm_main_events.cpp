@@ -5,9 +5,9 @@
 #include "edit/field_brush.h"
 #include "params/presets.h"
 #include "run/mode_switch.h"
-#include "run/run_loop.h"
+#include "run/run_control.h"
 #include "ui/error_boundary.h"
-#include "ui/form_ports.h"
+#include "run/intake.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
@@ -15,40 +15,40 @@ namespace rdsim {
 
 void frmMain::Form_Load() {
   RunEvent(this, [this] {
-    LoadPresets(*this);
-    ReadParameters(*this);
-    sim.Running = false;
-    sim.BrushOnActivator = true;
-    sim.CurrentInU = true;
+    LoadPresets(session, ports);
+    ReadParameters(session, ports);
+    session.Running = false;
+    session.BrushOnActivator = true;
+    session.sim.CurrentInU = true;
     // The intake's scale, 0 to N: a profile drawn before the first intake
     // must land where every later one does.
-    const auto cells = static_cast<double>(sim.N);
+    const auto cells = static_cast<double>(session.sim.N);
     Picture1->Scale(0, Umax, cells, 0);
     Picture2->Scale(0, Vmax, cells, 0);
     Picture4->Scale(0, 2000, 2000, 0);
     Picture4->SetDrawWidth(1);
-    DrawBrushPreview(*this);
+    DrawBrushPreview(session, ports);
   });
 }
 
 void frmMain::Run_Click() {
-  RunEvent(this, [this] { rdsim::Run_Click(*this); });
+  RunEvent(this, [this] { StartOrStopRun(session, ports); });
 }
 void frmMain::Option1_Click(int Index) {
-  RunEvent(this, [this, Index] { rdsim::Option1_Click(*this, Index); });
+  RunEvent(this, [this, Index] { SwitchMode(session, ports, Index); });
 }
 void frmMain::Random_Click() {
-  RunEvent(this, [this] { rdsim::Random_Click(*this); });
+  RunEvent(this, [this] { FillWithNoise(session, ports); });
 }
 void frmMain::Clear_Click() {
-  RunEvent(this, [this] { rdsim::Clear_Click(*this); });
+  RunEvent(this, [this] { ClearField(session, ports); });
 }
 
 // Closing ends every running loop; the outermost handler then returns to the
 // event loop, which quits with the last window.
 void frmMain::closeEvent(QCloseEvent* event) {
   Closing = true;
-  sim.Running = false;
+  session.Running = false;
   event->accept();
 }
 

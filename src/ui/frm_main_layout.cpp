@@ -252,18 +252,12 @@ QFont EquationFont(EquationLabel::Look look) {
   return DefaultFont();
 }
 
-struct Coefficient {
-  Twips place;
-  const char* text;
-};
-
 // Text1 by index: k7 and k8 sit at the end of their equations, after the
 // reaction terms.
-constexpr Coefficient Coefficients[11] = {
-    {{960, 480, 615, 270}, "0.08"},  {{1800, 480, 615, 270}, "-0.08"}, {{2640, 480, 615, 270}, "0.04"},
-    {{3480, 480, 615, 270}, "0.03"}, {{960, 1080, 615, 270}, "0.06"},  {{1800, 1080, 615, 270}, "-0.03"},
-    {{2640, 1080, 615, 270}, "-0.15"}, {{4440, 480, 615, 270}, "0.01"}, {{4440, 1080, 615, 270}, "0.25"},
-    {{1320, 1680, 495, 270}, "0.2"}, {{3000, 1680, 495, 270}, "0.5"},
+constexpr Twips CoefficientBoxPlaces[CoefficientCount] = {
+    {960, 480, 615, 270},  {1800, 480, 615, 270}, {2640, 480, 615, 270}, {3480, 480, 615, 270},
+    {960, 1080, 615, 270}, {1800, 1080, 615, 270}, {2640, 1080, 615, 270}, {4440, 480, 615, 270},
+    {4440, 1080, 615, 270}, {1320, 1680, 495, 270}, {3000, 1680, 495, 270},
 };
 
 // The system colour of scroll bars, the ground of the equations.
@@ -345,8 +339,9 @@ void frmMain::BuildLayout() {
   }
   GrowToLineHeight(Label1[28]);
   GrowToLineHeight(Label1[29]);
-  for (int i = 0; i < 11; ++i) {
-    Text1[i] = MakeTextBox(Frame1, QString::fromUtf8(Coefficients[i].text), Coefficients[i].place);
+  for (int i = 0; i < CoefficientCount; ++i) {
+    Text1[i] = MakeTextBox(Frame1, QString::fromUtf8(Coefficients[static_cast<std::size_t>(i)].designText),
+                           CoefficientBoxPlaces[i]);
   }
   Combo1 = new QComboBox(Frame1);
   Combo1->setFont(DefaultFont());
@@ -402,29 +397,17 @@ void frmMain::BuildLayout() {
 // The boxes carry their design names, by which an error finds the box to
 // focus (RunError::box).
 void frmMain::NameBoxes() {
-  for (int k = 0; k < 11; ++k) Text1[k]->setObjectName(QString::fromStdString(CoefficientControlName(k)));
+  for (int k = 0; k < CoefficientCount; ++k) Text1[k]->setObjectName(QString::fromStdString(CoefficientControlName(k)));
   Text2->setObjectName(QString::fromLatin1(IterationsControlName));
   Text3->setObjectName(QString::fromLatin1(SizeControlName));
 }
 
 void frmMain::SetToolTips() {
-  static const char* const CoefficientTips[11] = {
-      "k0, the factor of u in the activator equation: how strongly the activator furthers its own synthesis",
-      "k1, the factor of v in the activator equation: how the inhibitor acts on the activator's synthesis "
-      "(negative: it holds it back)",
-      "k2, the constant term of the activator equation: synthesis of activator without u or v",
-      "k3, the decay of the activator: the share of u lost per unit of time",
-      "k4, the factor of u in the inhibitor equation: how strongly the activator drives the inhibitor's synthesis",
-      "k5, the factor of v in the inhibitor equation (negative: the inhibitor's decay)",
-      "k6, the constant term of the inhibitor equation",
-      "k7 (Du), the diffusion constant of the activator: how fast u spreads to the neighbouring cells",
-      "k8 (Dv), the diffusion constant of the inhibitor: how fast v spreads to the neighbouring cells",
-      "k9, synU_max: the upper limit of the activator's synthesis term",
-      "k10, synV_max: the upper limit of the inhibitor's synthesis term",
-  };
   const QString readAt = QStringLiteral("<br>Read at the next Start, Stop, Clear or click on the phase plane.");
   const auto rich = [](const QString& text) { return QStringLiteral("<p>") + text + QStringLiteral("</p>"); };
-  for (int k = 0; k < 11; ++k) Text1[k]->setToolTip(rich(QString::fromUtf8(CoefficientTips[k]) + readAt));
+  for (int k = 0; k < CoefficientCount; ++k) {
+    Text1[k]->setToolTip(rich(QString::fromUtf8(Coefficients[static_cast<std::size_t>(k)].tip) + readAt));
+  }
   Text3->setToolTip(rich(QStringLiteral("Field size N: the cells of the line (1D) or of each side of the square "
                                         "(2D), 2 to 128.") + readAt));
   Text2->setToolTip(rich(QStringLiteral("Iterations per image: during a run the picture is redrawn every this "

@@ -2,22 +2,23 @@
 #include "params/image_export.h"
 #include "params/phase_plane.h"
 #include "params/presets.h"
+#include "ui/picture_box.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 
 namespace rdsim {
 
 void frmMain::Combo1_Click() {
-  RunEvent(this, [this] { rdsim::Combo1_Click(*this); });
+  RunEvent(this, [this] { ShowPickedPreset(session, ports); });
 }
 void frmMain::SavePar_Click() {
-  RunEvent(this, [this] { rdsim::SavePar_Click(*this); });
+  RunEvent(this, [this] { SavePreset(session, ports); });
 }
 void frmMain::mnuSaveAs_Click() {
-  RunEvent(this, [this] { rdsim::mnuSaveAs_Click(*this); });
+  RunEvent(this, [this] { ExportPictures(ports); });
 }
 void frmMain::Picture4_MouseDown(int, int, float X, float Y) {
-  RunEvent(this, [this, X, Y] { rdsim::Picture4_MouseDown(*this, X, Y); });
+  RunEvent(this, [this, X, Y] { ClickPhasePlane(session, ports, *Picture4, X, Y); });
 }
 
 }  // namespace rdsim

@@ -138,7 +138,22 @@ void PictureBox::Blit(const QImage& source) {
   Repaint(raster::Blit(image_, source));
 }
 
-qint64 PictureBox::GetPixel(int x, int y) const { return raster::PixelAt(image_, x, y); }
+std::int64_t PictureBox::GetPixel(int x, int y) const { return raster::PixelAt(image_, x, y); }
+
+void PictureBox::Blit(const PixelImage& source) {
+  // Blit makes the pixels opaque, so the 0xRRGGBB values go in as they are.
+  Blit(QImage(reinterpret_cast<const uchar*>(source.pixels.data()), source.width, source.height,
+              static_cast<qsizetype>(source.width) * 4, QImage::Format_RGB32));
+}
+
+PixelImage PictureBox::Pixels() const {
+  PixelImage copy(image_.width(), image_.height(), 0u);
+  for (int y = 0; y < copy.height; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    for (int x = 0; x < copy.width; ++x) copy.at(x, y) = line[x] & 0xFFFFFFu;
+  }
+  return copy;
+}
 
 double PictureBox::UserX(double pixelX) const {
   if (pixelScale_) return pixelX;
@@ -180,11 +195,11 @@ void PictureBox::Repaint(const QRect& areaRect) {
   update(areaRect.translated(border_, border_));
 }
 
-PictureBox::RepaintBatch::~RepaintBatch() {
-  if (--picture_.batchDepth_ > 0) return;
-  const QRect rect = picture_.batched_;
-  picture_.batched_ = QRect();
-  picture_.Repaint(rect);
+void PictureBox::EndBatch() {
+  if (--batchDepth_ > 0) return;
+  const QRect rect = batched_;
+  batched_ = QRect();
+  Repaint(rect);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

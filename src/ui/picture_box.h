@@ -4,6 +4,7 @@
 #include <QRgb>
 #include <QWidget>
 
+#include "pixels/picture.h"
 #include "ui/raster.h"
 
 class QPainter;
@@ -13,7 +14,7 @@ namespace rdsim {
 // The picture box every drawing behaviour works on: a persistent image that
 // repaints the widget, a user coordinate system, the drawing operations with
 // a one-pixel solid pen, and pointer events in user units with capture.
-class PictureBox : public QWidget {
+class PictureBox : public QWidget, public Picture {
   Q_OBJECT
 
  public:
@@ -34,43 +35,45 @@ class PictureBox : public QWidget {
 
   // User coordinates: the top-left corner of the drawing area becomes (x1, y1),
   // the bottom-right corner (x2, y2). With y1 > y2 the y axis points up.
-  void Scale(double x1, double y1, double x2, double y2);
+  void Scale(double x1, double y1, double x2, double y2) override;
   // Pixel unit, (0, 0) the top-left pixel: the default.
   void ScalePixels();
-  double ScaleWidth() const;   // drawing-area width in user units
-  double ScaleHeight() const;  // drawing-area height in user units
+  double ScaleWidth() const override;   // drawing-area width in user units
+  double ScaleHeight() const override;  // drawing-area height in user units
   // Both are x2 - x1 and y2 - y1 of the last Scale, so ScaleHeight is negative
   // when the y axis points up. A Scale with an empty or non-finite range is
   // ignored.
 
   // Also clears the picture to the new colour, so that a swatch shows its
   // colour at once.
-  void SetBackColor(QRgb color);
+  void SetBackColor(QRgb color) override;
   QRgb BackColor() const;
   void SetDrawWidth(int width);  // only 1 is used
   int DrawWidth() const { return drawWidth_; }
 
   // Fill with the background colour.
-  void Cls();
+  void Cls() override;
   // Coordinates in user units; colours as 0xRRGGBB.
-  void PSet(float x, float y, QRgb color);
-  void Line(float x1, float y1, float x2, float y2, QRgb color);
+  void PSet(float x, float y, QRgb color) override;
+  void Line(float x1, float y1, float x2, float y2, QRgb color) override;
   // Arc from start to end (radians) counterclockwise, angle 0 to the right;
   // radius in user x units. An arc that starts where the previous drawing
   // operation, an arc of the same centre and colour, ended continues its
   // curve: the pieces join into one line one pixel wide.
-  void Circle(float cx, float cy, float radius, QRgb color, float start, float end);
+  void Circle(float cx, float cy, float radius, QRgb color, float start, float end) override;
 
   // Copies a whole image into the drawing area at (0, 0) unchanged: the one
   // transfer of an image composed off-screen. Parts outside the area are clipped.
   void Blit(const QImage& source);
+  void Blit(const PixelImage& source) override;
+  PixelImage Pixels() const override;
 
   // While one lives, the drawing on `picture` queues a single repaint of the
   // rectangle it covered instead of one per operation.
   class RepaintBatch {
    public:
-    explicit RepaintBatch(PictureBox& picture) : picture_(picture) { ++picture_.batchDepth_; }
-    ~RepaintBatch();
+    explicit RepaintBatch(PictureBox& picture) : picture_(picture) { picture_.BeginBatch(); }
+    ~RepaintBatch() { picture_.EndBatch(); }
     RepaintBatch(const RepaintBatch&) = delete;
     RepaintBatch& operator=(const RepaintBatch&) = delete;
 
@@ -81,14 +84,17 @@ class PictureBox : public QWidget {
   // The persistent image: exactly the drawing area, RGB32.
   const QImage& Image() const { return image_; }
   // Pixel of the persistent image; 0xRRGGBB, or -1 outside the drawing area.
-  qint64 GetPixel(int x, int y) const;
+  std::int64_t GetPixel(int x, int y) const override;
 
   // Pixel <-> user conversions of the current scale.
   double UserX(double pixelX) const;
   double UserY(double pixelY) const;
   // Continuous pixel position of a user coordinate: pixel i covers [i, i+1).
-  double PixelX(double userX) const;
-  double PixelY(double userY) const;
+  double PixelX(double userX) const override;
+  double PixelY(double userY) const override;
+
+  void BeginBatch() override { ++batchDepth_; }
+  void EndBatch() override;
 
  signals:
   // button: 1 left, 2 right, 4 middle (the pressed or released one; for moves,

@@ -8,7 +8,7 @@
 
 #include "core/number_text.h"
 #include "core/run_error.h"
-#include "params/preset_file.h"
+#include "files/preset_file.h"
 
 namespace rdsim {
 namespace {

@@ -132,13 +132,13 @@ class EditingTest : public QObject, FormFixture {
     QCOMPARE(PreviewCount(kRed), 29);
     for (int index : {1, 0}) {  // the chosen species bright, the other dimmed
       form->Picture6_Click(index);
-      QCOMPARE(sim().BrushOnActivator, index == 0);
+      QCOMPARE(session().BrushOnActivator, index == 0);
       QCOMPARE(form->Picture6[0]->BackColor(), index ? 0x7F0000u : 0xFF0000u);
       QCOMPARE(form->Picture6[1]->BackColor(), index ? 0x0000FFu : 0x00007Fu);
       QCOMPARE(PreviewCount(index ? 0x0000FF : kRed), 29);
     }
     form->Picture6_Click(2);  // no such swatch
-    QVERIFY(sim().BrushOnActivator);
+    QVERIFY(session().BrushOnActivator);
   }
 
   void strokesStartOnlyWithTheLeftButtonAndEndOnAnyRelease() {
@@ -230,7 +230,7 @@ class EditingTest : public QObject, FormFixture {
       if (!row.press) (form.get()->*down)(1, 0, 40, 5);
       const QImage before = box.Image();
       (form.get()->*(row.press ? down : move))(1, 0, row.x, row.y);
-      QVERIFY(sim().MouseDrawing);  // even a press beyond the cells starts the stroke
+      QVERIFY(session().MouseDrawing);  // even a press beyond the cells starts the stroke
       (form.get()->*(activator ? &frmMain::Picture1_MouseUp : &frmMain::Picture2_MouseUp))(1, 0, 0, 0);
       const Buffer& edited = activator ? sim().U() : sim().V();
       for (int i = 0; i <= 128; ++i) {

@@ -6,8 +6,8 @@
 #include "core/constants.h"
 #include "core/integrators.h"
 #include "form_fixture.h"
-#include "run/profile_image_pixels.h"
-#include "ui/form_ports.h"
+#include "pixels/profile_image_pixels.h"
+#include "run/intake.h"
 #include "ui/picture_box.h"
 
 using namespace rdsim;
@@ -44,10 +44,10 @@ class FaultsTest : public QObject, FormFixture {
       RunFor(3, [&] {
         form->Text1[4]->setText("abc");
         form->Run->click();  // Stop
-        runningAfterStop = sim().Running;
+        runningAfterStop = session().Running;
         if (runningAfterStop) form->Text1[4]->setText("0.06");  // so that the fixture can stop it
       });
-      QVERIFY(!runningAfterStop && !sim().Running);  // and the loop has ended: Run's click has returned
+      QVERIFY(!runningAfterStop && !session().Running);  // and the loop has ended: Run's click has returned
       QCOMPARE(form->Run->text(), QStringLiteral("Start"));
       QCOMPARE(errors.size(), size_t(1));
       QVERIFY2(Error().contains("(k4) holds \"abc\""), qPrintable(Error()));
@@ -72,12 +72,12 @@ class FaultsTest : public QObject, FormFixture {
       c.box->setText(QString::fromLatin1(c.text));
       form->Run->setFocus();
       form->Run->click();
-      QCOMPARE(sim().Running, c.box == form->Text2 && *c.text == '0');
+      QCOMPARE(session().Running, c.box == form->Text2 && *c.text == '0');
       QCOMPARE(errors.size(), size_t(1));
       QVERIFY2(Error().contains(QLatin1String(c.named)), qPrintable(Error()));
       QVERIFY(LeadsTo(c.box, c.text));
       c.box->setText(good);
-      if (sim().Running) form->Run->click();
+      if (session().Running) form->Run->click();
     }
   }
 
@@ -115,11 +115,11 @@ class FaultsTest : public QObject, FormFixture {
       newestU = sim().buffers.U2;
       form->Option1[0]->click();  // ends the 2D run; row 0 becomes the line
     });
-    QVERIFY(!sim().Running && sim().CurrentInU);
+    QVERIFY(!session().Running && sim().CurrentInU);
     QCOMPARE(sim().buffers.U, Buffer(newestU.begin(), newestU.begin() + 9));
     sim().buffers.U[2] = 9.5f;  // drawn with the profile pen
     form->Option1[1]->click();
-    ReadParameters(*form);  // a 2D intake: no copy over the edit
+    ReadParameters(form->session, form->ports);  // a 2D intake: no copy over the edit
     QCOMPARE(sim().buffers.U[2], 9.5f);
     QVERIFY(errors.empty());
   }
@@ -133,7 +133,7 @@ class FaultsTest : public QObject, FormFixture {
     const auto composed = ComposeProfileImage(sim().buffers.U, 128, ProfileImageHeight, Umax, 0xFF0000);
     for (int y = 0; y < ProfileImageHeight; ++y)
       for (int x = 0; x < 128; ++x)
-        QCOMPARE(form->Picture1->GetPixel(x, y), qint64(composed[static_cast<size_t>(y * 128 + x)]));
+        QCOMPARE(form->Picture1->GetPixel(x, y), qint64(composed.pixels[static_cast<size_t>(y * 128 + x)]));
   }
 };
 

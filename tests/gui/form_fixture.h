@@ -31,7 +31,8 @@ struct FormFixture {
     form = std::make_unique<frmMain>();
     form->Form_Load();
   }
-  Simulation& sim() { return form->sim; }
+  Session& session() { return form->session; }
+  Simulation& sim() { return form->session.sim; }
   QString Error(std::size_t i = 0) const {
     return i < errors.size() ? QString::fromStdString(errors[i]) : QStringLiteral("<no error>");
   }
@@ -53,7 +54,7 @@ struct FormFixture {
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [this, poll, goOn] {
       if (goOn(StepsDone())) return QTimer::singleShot(0, *poll);
-      if (form->sim.Running) form->Run->click();
+      if (form->session.Running) form->Run->click();
     };
     QTimer::singleShot(0, *poll);
     form->Run->click();

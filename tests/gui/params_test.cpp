@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "params/builtin_presets.h"
-#include "params/preset_file.h"
+#include "files/preset_file.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
@@ -139,7 +139,7 @@ class ParamsTest : public QObject {
     auto at = [&](double x, double y) { return panel.GetPixel(int(panel.PixelX(x)), int(panel.PixelY(y))); };
     form->Text3->setText("64");
     form->Picture4_MouseDown(1, 0, 1000, 1000);
-    QCOMPARE(form->sim.N, 64);  // the intake ran
+    QCOMPARE(form->session.sim.N, 64);  // the intake ran
     QCOMPARE(QList<qint64>({at(10, 106.25), at(1250, 1500), at(997.8, 1000)}), QList<qint64>({0xFF0000, 0xFF, 0}));
     form->Text1[1]->setText("0");    // no activator nullcline
     form->Text1[3]->setText("-30");  // a path that leaves single precision

@@ -9,7 +9,7 @@
 
 #include "core/constants.h"
 #include "run/field_image.h"
-#include "run/profile_image_pixels.h"
+#include "pixels/profile_image_pixels.h"
 #include "run/profile_plots.h"
 #include "form_fixture.h"
 #include "ui/picture_box.h"
@@ -23,8 +23,8 @@ int Grey(const PictureBox& picture, int x, int y) { return static_cast<int>(pict
 class RunBehaviourTest : public QObject, FormFixture {
   Q_OBJECT
 
-  Buffer& U() { return form->sim.buffers.U; }
-  Buffer& V() { return form->sim.buffers.V; }
+  Buffer& U() { return form->session.sim.buffers.U; }
+  Buffer& V() { return form->session.sim.buffers.V; }
   void SetMode(int index) { form->Option1[index]->click(); }
   void SetSize(const char* size) {
     form->Text3->setText(size);
@@ -40,7 +40,7 @@ class RunBehaviourTest : public QObject, FormFixture {
     QVERIFY(form->Picture2->isVisibleTo(form.get()));
     QVERIFY(!form->Picture3->isVisibleTo(form.get()));
     QVERIFY(!form->Frame3->isVisibleTo(form.get()));
-    QCOMPARE(form->sim.N, 128);
+    QCOMPARE(form->session.sim.N, 128);
     QCOMPARE(form->Picture1->AreaWidth(), 128);
     QCOMPARE(form->Picture1->ScaleWidth(), 128.0);  // start-up gives the intake's scale, 0 to N
     QCOMPARE(form->Picture1->geometry().bottom() + 1, form->Picture2->geometry().top());
@@ -51,7 +51,7 @@ class RunBehaviourTest : public QObject, FormFixture {
   void stopAfterTheFirstStepShowsTwo() {
     RunFor(1);
     QCOMPARE(form->Label2->Caption(), QString("2"));
-    QVERIFY(!form->sim.Running);
+    QVERIFY(!form->session.Running);
     QCOMPARE(form->Run->text(), QString("Start"));
     QCOMPARE(form->Picture1->ScaleWidth(), 128.0);  // the intake's scale, 0 to N
     QVERIFY(errors.empty());
@@ -66,7 +66,7 @@ class RunBehaviourTest : public QObject, FormFixture {
       RunFor(40);
       QVERIFY(form->Label2->Caption().toInt() >= 41);
       QVERIFY(U() != before);
-      QVERIFY(form->sim.CurrentInU);  // the Stop press re-read the parameters
+      QVERIFY(form->session.sim.CurrentInU);  // the Stop press re-read the parameters
     }
     QVERIFY(errors.empty());
   }
@@ -78,12 +78,12 @@ class RunBehaviourTest : public QObject, FormFixture {
     QVERIFY(QString::fromStdString(errors[0]).startsWith("Division by zero"));
     QVERIFY(QString::fromStdString(errors[0]).contains("Iteration / Image"));
     QCOMPARE(form->Label2->Caption(), QString("2"));
-    QVERIFY(form->sim.Running);
+    QVERIFY(form->session.Running);
     QCOMPARE(form->Run->text(), QString("Stop"));
 
     form->Text2->setText("20");
     form->Run->click();  // back to idle, no run
-    QVERIFY(!form->sim.Running);
+    QVERIFY(!form->session.Running);
     QCOMPARE(form->Run->text(), QString("Start"));
     QCOMPARE(form->Label2->Caption(), QString("2"));
   }
@@ -93,10 +93,10 @@ class RunBehaviourTest : public QObject, FormFixture {
     form->Text2->setText("1000000");
     form->Run->click();
     QCOMPARE(form->Label2->Caption(), QString("1000001"));
-    QVERIFY(form->sim.Running);
+    QVERIFY(form->session.Running);
     QCOMPARE(form->Run->text(), QString("Stop"));
     form->Run->click();
-    QVERIFY(!form->sim.Running);
+    QVERIFY(!form->session.Running);
     QCOMPARE(form->Run->text(), QString("Start"));
     QCOMPARE(form->Label2->Caption(), QString("1000001"));  // no new run
   }
@@ -107,13 +107,13 @@ class RunBehaviourTest : public QObject, FormFixture {
     int innerSteps = 0;
     RunFor(2, [&] {
       form->Run->click();  // Stop
-      QVERIFY(!form->sim.Running);
+      QVERIFY(!form->session.Running);
       RunFor(5, [&] { innerSteps = form->Label2->Caption().toInt() - 1; });  // Start, inside the yield
       restarted = true;
     });
     QVERIFY(restarted);
     QCOMPARE(innerSteps, 5);
-    QVERIFY(!form->sim.Running);
+    QVERIFY(!form->session.Running);
     QCOMPARE(form->Run->text(), QString("Start"));
     QVERIFY(errors.empty());
   }
@@ -123,7 +123,7 @@ class RunBehaviourTest : public QObject, FormFixture {
     form->Run->click();
     QCOMPARE(errors.size(), size_t(1));
     QCOMPARE(QString::fromStdString(errors[0]), QString("Type mismatch: the factor of u in the inhibitor equation (k4) holds \"abc\", which is not a number"));
-    QVERIFY(!form->sim.Running);
+    QVERIFY(!form->session.Running);
     QCOMPARE(form->Run->text(), QString("Start"));
     QCOMPARE(form->Label2->Caption(), QString("0"));
   }
@@ -134,7 +134,7 @@ class RunBehaviourTest : public QObject, FormFixture {
     const float values[] = {1.0f, 3.0f, 5.0f, 0.1f, 10.0f, 12.0f, 1285.0f, 3e38f, 0.0f};
     const int expected[] = {26, 76, 128, 3, 255, 255, 255, 255, 0};
     for (int i = 0; i < 9; ++i) U()[static_cast<size_t>(i)] = values[i];
-    DrawField(*form, U());
+    DrawField(*form->Picture3, U(), form->session.sim.N);
     for (int i = 0; i < 9; ++i) QCOMPARE(Grey(*form->Picture3, i % 4, i / 4), expected[i]);
     QVERIFY(errors.empty());
   }
@@ -143,7 +143,7 @@ class RunBehaviourTest : public QObject, FormFixture {
     SetMode(1);
     SetSize("8");
     U()[7] = 10.0f;  // row 0, last column
-    DrawField(*form, U());
+    DrawField(*form->Picture3, U(), form->session.sim.N);
     QCOMPARE(Grey(*form->Picture3, 7, 0), 255);
     QCOMPARE(Grey(*form->Picture3, 0, 7), 0);
     QCOMPARE(form->Picture3->AreaWidth(), 8);
@@ -158,7 +158,7 @@ class RunBehaviourTest : public QObject, FormFixture {
     std::fill(U().begin(), U().end() - 1, 10.0f);
     int shown = -1;
     RunFor(1, [&] {
-      QVERIFY(!form->sim.CurrentInU);
+      QVERIFY(!form->session.sim.CurrentInU);
       shown = Grey(*form->Picture3, 2, 2);
     });
     QCOMPARE(shown, 128);  // U2 holds about 5; U still 10 would be white
@@ -169,7 +169,7 @@ class RunBehaviourTest : public QObject, FormFixture {
     const float u[] = {10.0f, 5.0f, 0.0f, 12.0f};
     for (int i = 0; i < 4; ++i) U()[static_cast<size_t>(i)] = u[i];
     V()[1] = 10.0f;
-    DrawProfiles(*form);
+    DrawProfiles(*form->Picture1, *form->Picture2, form->session.sim);
     PictureBox& p1 = *form->Picture1;
     QCOMPARE(p1.AreaHeight(), 62);
     const qint64 red = 0xFF0000, white = 0xFFFFFF;
@@ -187,11 +187,11 @@ class RunBehaviourTest : public QObject, FormFixture {
     for (int i = 0; i < 128; ++i) U()[static_cast<size_t>(i)] = static_cast<float>(i) * 0.0813f - 0.2f;
     U()[5] = std::nanf("");
     U()[6] = 1e30f;
-    DrawProfiles(*form);
+    DrawProfiles(*form->Picture1, *form->Picture2, form->session.sim);
     const auto composed = ComposeProfileImage(U(), 128, ProfileImageHeight, Umax, 0xFF0000);
     for (int y = 0; y < ProfileImageHeight; ++y)
       for (int x = 0; x < 128; ++x)
-        QCOMPARE(p1.GetPixel(x, y), qint64(composed[static_cast<size_t>(y * 128 + x)]));
+        QCOMPARE(p1.GetPixel(x, y), qint64(composed.pixels[static_cast<size_t>(y * 128 + x)]));
   }
 
   void modeSwitchCarriesValuesByIndex() {
@@ -236,7 +236,7 @@ class RunBehaviourTest : public QObject, FormFixture {
       SetMode(mode);
       SetSize("8");
       RunFor(3, [&] { SetMode(1 - mode); });
-      QVERIFY(!form->sim.Running);
+      QVERIFY(!form->session.Running);
       QCOMPARE(form->Run->text(), QString("Start"));
       QCOMPARE(U().size(), size_t(mode == 1 ? 9 : 65));
     }
@@ -247,9 +247,9 @@ class RunBehaviourTest : public QObject, FormFixture {
     SetMode(1);
     SetSize("8");
     RunFor(1, [&] {
-      QVERIFY(!form->sim.CurrentInU);
+      QVERIFY(!form->session.sim.CurrentInU);
       form->Random->click();
-      QVERIFY(form->sim.CurrentInU);
+      QVERIFY(form->session.sim.CurrentInU);
     });
   }
 
@@ -262,7 +262,7 @@ class RunBehaviourTest : public QObject, FormFixture {
     clock.start();
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(clock.elapsed() < 1200);
-    QVERIFY(!form->sim.Running);
+    QVERIFY(!form->session.Running);
     QVERIFY(form->Label2->Caption().toInt() > 2);
   }
 };

@@ -85,12 +85,7 @@ RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool 
   o.steps =
       ParseWhole<std::int64_t>(o.stepsText, 0, std::numeric_limits<std::int64_t>::max(), "--steps", "a whole number");
   o.paramsText = values["--params"];
-  const std::vector<std::string> texts = Split(o.paramsText, ',');
-  if (texts.size() != o.coefficients.size()) {
-    throw ArgumentError("--params",
-                        "needs the 11 coefficients k0..k10 separated by commas, got " + std::to_string(texts.size()));
-  }
-  std::copy(texts.begin(), texts.end(), o.coefficients.begin());
+  o.coefficients = batch::ParseCoefficientTexts(o.paramsText);
   o.seedText = values["--random"];
   o.seed = ParseWhole<std::uint32_t>(o.seedText, 0, 4294967295u, "--random", "a whole number");
   o.x = ParseAxis(values["--x"], "--x");
@@ -105,8 +100,8 @@ RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool 
 
 }  // namespace
 
-std::array<std::string, 11> RunOptions::PointCoefficients(std::size_t point) const {
-  std::array<std::string, 11> texts = coefficients;
+CoefficientTexts RunOptions::PointCoefficients(std::size_t point) const {
+  CoefficientTexts texts = coefficients;
   texts[static_cast<std::size_t>(x.coefficient)] = XText(point);
   texts[static_cast<std::size_t>(y.coefficient)] = YText(point);
   return texts;
@@ -117,7 +112,7 @@ Axis ParseAxis(const std::string& text, const std::string& argument) {
   if (parts.size() != 4) throw ArgumentError(argument, "\"" + text + "\" is not I:FROM:TO:COUNT");
   Axis axis;
   axis.text = text;
-  axis.coefficient = ParseWhole<int>(parts[0], 0, 10, argument, "a coefficient index");
+  axis.coefficient = ParseWhole<int>(parts[0], 0, CoefficientCount - 1, argument, "a coefficient index");
   const double from = ParseValue(parts[1], argument), to = ParseValue(parts[2], argument);
   const int count = ParseWhole<int>(parts[3], 1, MaxAxisCount, argument, "a count");
   for (int i = 0; i < count; ++i) {

@@ -31,7 +31,7 @@ struct Shard {
 struct RunOptions {
   Mode mode = Mode::None;
   std::string modeText, sizeText, stepsText, paramsText, seedText;
-  std::array<std::string, 11> coefficients;
+  CoefficientTexts coefficients;
   std::int64_t steps = 0;
   std::uint32_t seed = 0;
   Axis x, y;
@@ -44,7 +44,7 @@ struct RunOptions {
   const std::string& XText(std::size_t point) const { return x.texts[point % x.texts.size()]; }
   const std::string& YText(std::size_t point) const { return y.texts[point / x.texts.size()]; }
   // The eleven box texts of one point.
-  std::array<std::string, 11> PointCoefficients(std::size_t point) const;
+  CoefficientTexts PointCoefficients(std::size_t point) const;
 };
 
 struct MergeOptions {

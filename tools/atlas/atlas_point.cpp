@@ -4,12 +4,13 @@
 
 #include "batch_run.h"
 #include "core/noise_fill.h"
+#include "core/step_loop.h"
 
 namespace rdsim::atlas {
 
 namespace {
 
-batch::BatchOptions PointOptions(const RunOptions& options, const std::array<std::string, 11>& coefficients) {
+batch::BatchOptions PointOptions(const RunOptions& options, const CoefficientTexts& coefficients) {
   batch::BatchOptions b;
   b.mode = options.mode;
   b.sizeText = options.sizeText;
@@ -23,7 +24,7 @@ batch::BatchOptions PointOptions(const RunOptions& options, const std::array<std
 
 int CheckIntake(const RunOptions& options) {
   // The fixed boxes first, with a harmless text in the swept ones.
-  std::array<std::string, 11> fixed = options.coefficients;
+  CoefficientTexts fixed = options.coefficients;
   fixed[static_cast<std::size_t>(options.x.coefficient)] = fixed[static_cast<std::size_t>(options.y.coefficient)] = "0";
   Simulation sim;
   batch::TakeParameters(sim, PointOptions(options, fixed));
@@ -31,7 +32,7 @@ int CheckIntake(const RunOptions& options) {
   // whether the intake takes it.
   for (const Axis* axis : {&options.x, &options.y}) {
     for (const std::string& text : axis->texts) {
-      std::array<std::string, 11> coefficients = fixed;
+      CoefficientTexts coefficients = fixed;
       coefficients[static_cast<std::size_t>(axis->coefficient)] = text;
       try {
         Simulation probe;
@@ -45,6 +46,36 @@ int CheckIntake(const RunOptions& options) {
   return sim.N;
 }
 
+namespace {
+
+// Adds up, over the last `window` steps, how far each step moved the activator.
+class ChangeMeter : public StepLoopHooks {
+ public:
+  ChangeMeter(const Simulation& sim, Mode mode, std::size_t cells, std::int64_t steps, std::int64_t window)
+      : sim_(sim), mode_(mode), cells_(cells), first_(steps - window), before_(cells) {
+    if (first_ == 0) Remember();
+  }
+
+  void Stepped(std::int64_t k) override {
+    if (k > first_) change_ += MeanAbsoluteDifference(Newest(), before_.data(), cells_);
+    if (k >= first_) Remember();
+  }
+  double Change() const { return change_; }
+
+ private:
+  const float* Newest() const { return NewestActivator(sim_, mode_).data(); }
+  void Remember() { std::copy(Newest(), Newest() + cells_, before_.begin()); }
+
+  const Simulation& sim_;
+  Mode mode_;
+  std::size_t cells_;
+  std::int64_t first_;
+  std::vector<float> before_;
+  double change_ = 0;
+};
+
+}  // namespace
+
 PointResult RunPoint(const RunOptions& options, std::size_t point) {
   Simulation sim;
   batch::TakeParameters(sim, PointOptions(options, options.PointCoefficients(point)));
@@ -53,24 +84,15 @@ PointResult RunPoint(const RunOptions& options, std::size_t point) {
 
   PointResult result;
   const std::int64_t lastSteps = std::min(ChangeSteps, options.steps);
-  batch::RunOutcome outcome = batch::RunSteps(sim, options.mode, options.steps - lastSteps);
-  std::int64_t done = outcome.stepsDone;
-  double change = 0;
-  std::vector<float> before(cells);
-  for (std::int64_t k = 0; k < lastSteps && !outcome.fault; ++k) {
-    const Buffer& u = batch::NewestActivator(sim, options.mode);
-    std::copy(u.begin(), u.begin() + static_cast<std::ptrdiff_t>(cells), before.begin());
-    outcome = batch::RunSteps(sim, options.mode, 1);
-    done += outcome.stepsDone;
-    if (!outcome.fault) {
-      change += MeanAbsoluteDifference(batch::NewestActivator(sim, options.mode).data(), before.data(), cells);
-    }
-  }
+  ChangeMeter meter(sim, options.mode, cells, options.steps, lastSteps);
+  const StepLoopOutcome outcome = RunStepLoop(sim, options.mode, options.steps, NoRedraw, meter);
   result.field = batch::NewestField(sim, options.mode);
   if (outcome.fault) {
-    result.status = std::string(FaultName(outcome.fault->fault())) + " at step " + std::to_string(done + 1);
+    result.status =
+        std::string(FaultName(outcome.fault->fault())) + " at step " + std::to_string(outcome.stepsDone + 1);
     return result;
   }
+  double change = meter.Change();
   if (lastSteps > 0) change /= static_cast<double>(lastSteps);
   result.metrics = MeasureField(result.field.data(), sim.N, options.mode == Mode::TwoD, change);
   result.pattern = Classify(*result.metrics, options.mode == Mode::TwoD);

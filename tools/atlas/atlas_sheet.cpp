@@ -11,8 +11,8 @@
 #include <stdexcept>
 
 #include "core/constants.h"
-#include "run/field_image_pixels.h"
-#include "run/profile_image_pixels.h"
+#include "pixels/field_image_pixels.h"
+#include "pixels/profile_image_pixels.h"
 
 namespace rdsim::atlas {
 
@@ -70,12 +70,12 @@ struct ContactSheet::Layout {
     return {gridLeft + column * pitchX + FrameWidth, gridTop + rowFromTop * pitchY + FrameWidth};
   }
 
-  // Copies width x height pixels, each cell `scale` pixels wide.
-  void Blit(const std::vector<std::uint32_t>& pixels, int width, int height, QPoint at) {
-    for (int y = 0; y < height; ++y) {
+  // Copies an image, each pixel `scale` pixels wide and `rows` pixels high.
+  void Blit(const PixelImage& picture, QPoint at, int rows) {
+    for (int y = 0; y < picture.height * rows; ++y) {
       auto* line = reinterpret_cast<QRgb*>(image.scanLine(at.y() + y)) + at.x();
-      for (int x = 0; x < width; ++x) {
-        const QRgb colour = 0xFF000000u | pixels[static_cast<std::size_t>(y * width + x)];
+      for (int x = 0; x < picture.width; ++x) {
+        const QRgb colour = 0xFF000000u | picture.at(x, y / rows);
         std::fill(line + x * scale, line + (x + 1) * scale, colour);
       }
     }
@@ -187,22 +187,17 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
   const auto cells = static_cast<std::size_t>(l.square ? l.n * l.n : l.n);
   const Buffer u(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(cells));
   if (l.square) {
-    const std::vector<std::uint32_t> grey = ComposeFieldImage(u, l.n, l.n, l.n, 0);
-    // Whole rows repeated `scale` times, each cell `scale` pixels wide.
-    for (int y = 0; y < l.n; ++y) {
-      const std::vector<std::uint32_t> row(grey.begin() + y * l.n, grey.begin() + (y + 1) * l.n);
-      for (int r = 0; r < l.scale; ++r) l.Blit(row, l.n, 1, {at.x(), at.y() + y * l.scale + r});
-    }
+    l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0), at, l.scale);
     return;
   }
   const Buffer v(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end());
-  l.Blit(ComposeProfileImage(u, l.n, ProfileImageHeight, Umax, 0xFF0000), l.n, ProfileImageHeight, at);
+  l.Blit(ComposeProfileImage(u, l.n, ProfileImageHeight, Umax, 0xFF0000), at, 1);
   for (int r = 0; r < PlotGap; ++r) {
     auto* line = reinterpret_cast<QRgb*>(l.image.scanLine(at.y() + ProfileImageHeight + r)) + at.x();
     std::fill(line, line + l.tileWidth, PlotSeparator);
   }
-  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF), l.n, ProfileImageHeight,
-         {at.x(), at.y() + ProfileImageHeight + PlotGap});
+  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF), {at.x(), at.y() + ProfileImageHeight + PlotGap},
+         1);
 }
 
 void ContactSheet::Save(const std::string& path) const {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "raw_field.h"
+#include "files/raw_field.h"
 
 namespace rdsim::atlas {
 
@@ -109,7 +109,7 @@ std::string RawPointPath(const std::string& dir, std::size_t point) { return Poi
 
 void WritePoint(const std::string& dir, std::size_t point, const std::string& row, const PointResult& result) {
   const std::string stem = PointStem(dir, point);
-  batch::WriteRawFloats(stem + ".raw.part", result.field);
+  WriteRawFloats(stem + ".raw.part", result.field);
   std::error_code error;
   fs::rename(stem + ".raw.part", stem + ".raw", error);
   if (error) throw std::runtime_error("cannot rename \"" + stem + ".raw.part\": " + error.message());
@@ -134,7 +134,7 @@ std::optional<StoredPoint> ReadPoint(const std::string& dir, std::size_t point, 
   }
   if (!known) throw std::runtime_error("\"" + stem + ".txt\" names no class");
   stored.row = text.substr(newline + 1);
-  stored.field = batch::ReadRawFloats(stem + ".raw", fieldValues);
+  stored.field = ReadRawFloats(stem + ".raw", fieldValues);
   return stored;
 }
 

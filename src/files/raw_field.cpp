@@ -1,4 +1,4 @@
-#include "raw_field.h"
+#include "files/raw_field.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace rdsim::batch {
+namespace rdsim {
 
 namespace {
 
@@ -53,4 +53,4 @@ void WriteRawFloats(const std::string& path, const std::vector<float>& values) {
   if (!file) throw std::runtime_error(Reason("cannot write", path));
 }
 
-}  // namespace rdsim::batch
+}  // namespace rdsim

@@ -1,4 +1,4 @@
-#include "run/field_image_pixels.h"
+#include "pixels/field_image_pixels.h"
 
 #include "core/run_error.h"
 
@@ -39,25 +39,34 @@ std::uint8_t GreyLevel(float activator) { return Grey(activator); }
 // The AVX copy matters beyond speed: other code in the window process leaves
 // the upper vector state dirty, and legacy SSE code then waits on it at every
 // pixel (about seven times slower).
-__attribute__((target_clones("avx2", "default"))) std::vector<std::uint32_t> ComposeFieldImage(
-    const Buffer& source, int n, int width, int height, std::uint32_t fill) {
+__attribute__((target_clones("avx2", "default"))) PixelImage ComposeFieldImage(const Buffer& source, int n,
+                                                                               int width, int height,
+                                                                               std::uint32_t fill,
+                                                                               const Palette& palette) {
   if (width < 0 || height < 0) throw RunError(Fault::Overflow, "the field picture has a negative size");
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
-  if (n <= 0) return pixels;
+  PixelImage image(width, height, fill);
+  std::vector<std::uint32_t>& pixels = image.pixels;
+  if (n <= 0) return image;
   if (source.size() < static_cast<std::size_t>(n) * static_cast<std::size_t>(n)) {
     throw RunError(Fault::SubscriptOutOfRange, "the field buffer is shorter than the square of the field size");
   }
   const int rows = n < height ? n : height;
   const int columns = n < width ? n : width;
+  // Grey keeps its arithmetic form, which vectorises; a table lookup does not.
+  const bool grey = palette.IsGrey();
   for (int y = 0; y < rows; ++y) {
     const float* row = source.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
     std::uint32_t* out = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-    for (int x = 0; x < columns; ++x) {
-      const std::uint32_t g = Grey(row[x]);
-      out[x] = (g << 16) | (g << 8) | g;
+    if (grey) {
+      for (int x = 0; x < columns; ++x) {
+        const std::uint32_t g = Grey(row[x]);
+        out[x] = (g << 16) | (g << 8) | g;
+      }
+    } else {
+      for (int x = 0; x < columns; ++x) out[x] = palette.colours[Grey(row[x])];
     }
   }
-  return pixels;
+  return image;
 }
 
 }  // namespace rdsim

@@ -1,4 +1,4 @@
-#include "params/preset_file.h"
+#include "files/preset_file.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "run/profile_image_pixels.h"
+#include "pixels/profile_image_pixels.h"
 
 #include <cmath>
 
@@ -6,13 +6,13 @@
 
 namespace rdsim {
 
-std::vector<std::uint32_t> ComposeProfileImage(const Buffer& values, int n, int height, float top,
-                                               std::uint32_t color) {
+PixelImage ComposeProfileImage(const Buffer& values, int n, int height, float top, std::uint32_t color) {
   if (n < 0 || height < 0 || values.size() < static_cast<std::size_t>(n)) {
     throw RunError(Fault::SubscriptOutOfRange, "the profile is shorter than its plot");
   }
   const auto width = static_cast<std::size_t>(n);
-  std::vector<std::uint32_t> pixels(width * static_cast<std::size_t>(height), 0xFFFFFF);
+  PixelImage image(n, height, 0xFFFFFF);
+  std::vector<std::uint32_t>& pixels = image.pixels;
   for (std::size_t i = 0; i < width; ++i) {
     // The window's bar runs from the bottom edge to the pixel row holding the
     // value, in the same arithmetic as its picture scale.
@@ -21,7 +21,7 @@ std::vector<std::uint32_t> ComposeProfileImage(const Buffer& values, int n, int 
     const int first = row <= 0 ? 0 : static_cast<int>(std::floor(row));
     for (int y = first; y < height; ++y) pixels[static_cast<std::size_t>(y) * width + i] = color;
   }
-  return pixels;
+  return image;
 }
 
 }  // namespace rdsim

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace rdsim::batch {
+namespace rdsim {
 
 // Raw fields on disk: little-endian float32 values, nothing else. Both raise
 // std::runtime_error with a one-line reason.
@@ -14,4 +14,4 @@ std::vector<float> ReadRawFloats(const std::string& path, std::size_t count);
 
 void WriteRawFloats(const std::string& path, const std::vector<float>& values);
 
-}  // namespace rdsim::batch
+}  // namespace rdsim

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/coefficients.h"
 #include "core/constants.h"
 
 namespace rdsim {
@@ -15,7 +16,7 @@ inline constexpr const char* PresetFileName = "Parameter.txt";
 // Rows of the preset table, and so the most entries the list can hold.
 inline constexpr int PresetRows = 51;
 
-using PresetValues = std::array<float, SimParamCount>;  // k0..k10
+using PresetValues = std::array<float, CoefficientCount>;  // k0..k10
 using PresetTable = std::array<PresetValues, PresetRows>;
 
 struct PresetRecord {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/field_buffers.h"
+#include "pixels/pixel_image.h"
 
 namespace rdsim {
 
@@ -15,7 +16,6 @@ inline constexpr int ProfileImageHeight = 62;
 // values[i] on a scale from 0 (bottom edge) to `top` (top edge). A value at or
 // above the top fills the column; 0, a negative value or NaN leaves it white.
 // Pixels are 0xRRGGBB, row 0 at the top.
-std::vector<std::uint32_t> ComposeProfileImage(const Buffer& values, int n, int height, float top,
-                                               std::uint32_t color);
+PixelImage ComposeProfileImage(const Buffer& values, int n, int height, float top, std::uint32_t color);
 
 }  // namespace rdsim

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "pixels/pixel_image.h"
+
+namespace rdsim {
+
+// Image formats by the target's extension, case ignored: ".bmp" (24-bit,
+// uncompressed) and ".png". To add one: a row in the table of image_file.cpp.
+bool IsImageFileName(const std::string& path);
+
+// Encodes `image` in the format its extension names and writes it whole or
+// not at all. Raises RunError (File access error) naming the file.
+void WriteImageFile(const std::string& path, const PixelImage& image);
+
+}  // namespace rdsim

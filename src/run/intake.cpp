@@ -1,0 +1,45 @@
+#include "run/intake.h"
+
+#include "core/constants.h"
+#include "run/field_image.h"
+#include "run/profile_plots.h"
+
+namespace rdsim {
+
+namespace {
+
+// What the intake asks of the window, carried out on the run's view.
+class IntakeOnView : public IntakeView {
+ public:
+  IntakeOnView(Session& session, RunView& view) : session_(session), view_(view) {}
+
+  void PlaceProfilePictures(float left, float width) override { view_.PlaceProfiles(left, width); }
+  void ScaleProfilePictures(float xRight) override {
+    view_.ActivatorProfile().Scale(0, Umax, xRight, 0);
+    view_.InhibitorProfile().Scale(0, Vmax, xRight, 0);
+  }
+  void DrawProfiles() override { DrawFromU(session_, view_, Mode::OneD); }
+  void PlaceFieldPicture(float left, float top, float size) override { view_.PlaceField(left, top, size); }
+  void DrawFieldFromU() override { DrawFromU(session_, view_, Mode::TwoD); }
+
+ private:
+  Session& session_;
+  RunView& view_;
+};
+
+}  // namespace
+
+void ReadParameters(Session& session, RunView& view) {
+  IntakeOnView intakeView(session, view);
+  ReadParameters(session.sim, view, intakeView);
+}
+
+void DrawFromU(Session& session, RunView& view, Mode mode) {
+  if (mode == Mode::OneD) {
+    DrawProfiles(view.ActivatorProfile(), view.InhibitorProfile(), session.sim);
+  } else if (mode == Mode::TwoD) {
+    DrawField(view.Field(), session.sim.U(), session.sim.N);
+  }
+}
+
+}  // namespace rdsim

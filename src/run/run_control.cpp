@@ -1,0 +1,90 @@
+#include "run/run_control.h"
+
+#include <string>
+
+#include "core/constants.h"
+#include "core/step_loop.h"
+#include "run/field_image.h"
+#include "run/intake.h"
+#include "run/profile_plots.h"
+
+namespace rdsim {
+
+namespace {
+
+void ShowRunning(Session& session, RunView& view, bool running) {
+  session.Running = running;
+  view.ShowRunning(running);
+}
+
+// The window's side of the stepping loop: the counter, the redraws, the yield.
+class WindowLoop : public StepLoopHooks {
+ public:
+  WindowLoop(Session& session, RunView& view, Mode mode) : session_(session), view_(view), mode_(mode) {}
+
+  void Stepped(std::int64_t k) override {
+    view_.ShowStepCount(k + 1);
+    if (session_.sim.StepsPerImage == 0) {
+      throw RunError(Fault::DivisionByZero,
+                     std::string(IterationsBoxName) + " is 0; it must be a whole number other than 0",
+                     IterationsControlName);
+    }
+  }
+
+  void RedrawDue(std::int64_t) override {
+    Simulation& sim = session_.sim;
+    if (mode_ == Mode::OneD) {
+      DrawProfiles(view_.ActivatorProfile(), view_.InhibitorProfile(), sim);
+    } else {
+      DrawField(view_.Field(), NewestActivator(sim, mode_), sim.N);
+    }
+  }
+
+  // Goes on unless Stop was pressed, the window closed, or the user switched
+  // the mode under the loop (its buffers now belong to the other mode, so the
+  // run ends as if stopped).
+  bool Yield(std::int64_t) override {
+    view_.Yield();
+    if (!session_.Running || view_.Closing()) return false;
+    if (view_.SelectedMode() != mode_) {
+      ShowRunning(session_, view_, false);
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  Session& session_;
+  RunView& view_;
+  Mode mode_;
+};
+
+}  // namespace
+
+void StartOrStopRun(Session& session, RunView& view) {
+  if (session.Running) {
+    // Stop ends the run whatever the intake finds: a box mistyped during the
+    // run must not keep the user from stopping it. Its error still shows.
+    ShowRunning(session, view, false);
+    ReadParameters(session, view);
+    return;
+  }
+  ReadParameters(session, view);
+  ShowRunning(session, view, true);
+  const Mode mode = view.SelectedMode();
+  if (mode != Mode::None) RunLoop(session, view, mode);
+}
+
+void RunLoop(Session& session, RunView& view, Mode mode) {
+  WindowLoop hooks(session, view, mode);
+  // A redraw at every multiple of StepsPerImage, whatever its sign; 0 is
+  // refused by the counter hook.
+  const std::int64_t every = session.sim.StepsPerImage;
+  const std::int64_t period = every == 0 ? NoRedraw : every < 0 ? -every : every;
+  const StepLoopOutcome outcome = RunStepLoop(session.sim, mode, MaxRunSteps, period, hooks);
+  if (outcome.fault) {
+    throw WithContext(*outcome.fault, "in step " + std::to_string(outcome.stepsDone + 1) + " of the run");
+  }
+}
+
+}  // namespace rdsim

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/parameter_intake.h"
+#include "pixels/picture.h"
+
+namespace rdsim {
+
+// What the run, the intake, the mode switch and the redraws need of the
+// window: the boxes and mode buttons (ParameterBoxes), the pictures, the
+// run's caption and counter, and the yield.
+class RunView : public ParameterBoxes {
+ public:
+  virtual Picture& ActivatorProfile() = 0;
+  virtual Picture& InhibitorProfile() = 0;
+  virtual Picture& Field() = 0;
+
+  // Window pixels; half pixels are rounded by the window.
+  virtual void PlaceProfiles(float left, float width) = 0;
+  virtual void PlaceField(float left, float top, float size) = 0;
+  // The profiles in 1D; the field and the brush tools in 2D.
+  virtual void ShowModeControls(Mode mode) = 0;
+
+  virtual void ShowRunning(bool running) = 0;          // "Stop" while running, else "Start"
+  virtual void ShowStepCount(std::int64_t count) = 0;  // the counter's number
+  // Runs every waiting window event to completion.
+  virtual void Yield() = 0;
+  // Set once the window closes: every loop ends.
+  virtual bool Closing() const = 0;
+};
+
+}  // namespace rdsim
