@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -33,12 +34,23 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+void WriteFileAtomically(const std::string& requested, std::string_view bytes) {
+  // A link is followed, so that the file it names is replaced, not the link.
+  std::string path = requested;
+  if (char* resolved = ::realpath(requested.c_str(), nullptr)) {
+    path = resolved;
+    std::free(resolved);
+  }
+  // Renaming over a device, a FIFO or a folder would replace it, not write to it.
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    throw RunError(Fault::FileAccess, "cannot write \"" + requested + "\": it is not a regular file");
+  }
   std::vector<char> name(path.begin(), path.end());
   const char suffix[] = ".part-XXXXXX";
   name.insert(name.end(), suffix, suffix + sizeof suffix);
   const int fd = ::mkstemp(name.data());
-  if (fd < 0) Fail(path, errno);
+  if (fd < 0) Fail(requested, errno);
   const std::string temporary(name.data());
   const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
   const int writeError = errno;
@@ -52,7 +64,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
     const int error = !written ? writeError : !closed ? closeError : errno;
     ::unlink(temporary.c_str());
-    Fail(path, error);
+    Fail(requested, error);
   }
 }
 
