@@ -13,7 +13,7 @@ esac
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev
           fonts-ipafont-gothic fonts-liberation fonts-urw-base35 fonts-lato
-          desktop-file-utils appstream dpkg-dev file)
+          desktop-file-utils appstream dpkg-dev file clang-format git)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
@@ -31,6 +31,9 @@ cmake --build build/release
 if [ "$mode" = run ]; then
   exec build/release/rdsim
 fi
+
+# The house style: every tracked C++ file as clang-format writes it.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 (cd build/release && ctest --output-on-failure)
 
