@@ -1,5 +1,8 @@
 #include "core/step_loop.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "core/integrators.h"
 
 namespace rdsim {
@@ -48,6 +51,45 @@ StepLoopOutcome RunStepLoop(Simulation& sim, Mode mode, std::int64_t steps, std:
 StepLoopOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps) {
   StepLoopHooks none;
   return RunStepLoop(sim, mode, steps, NoRedraw, none);
+}
+
+SettleWatch::SettleWatch(const Simulation& sim, Mode mode, std::int64_t every)
+    : sim_(sim), mode_(mode), every_(std::max<std::int64_t>(every, 1)) {
+  const auto n = static_cast<std::size_t>(std::max(sim.N, 0));
+  cells_ = mode == Mode::TwoD ? n * n : n;
+  if (mode == Mode::OneD) {
+    before_.resize(2 * cells_);
+    Remember();
+  }
+}
+
+bool SettleWatch::Usable() const {
+  const FieldBuffers& b = sim_.buffers;
+  return cells_ > 0 && b.U.size() >= cells_ && b.V.size() >= cells_ && b.U2.size() >= cells_ && b.V2.size() >= cells_;
+}
+
+void SettleWatch::Remember() {
+  if (!Usable()) return;
+  const auto cells = static_cast<std::ptrdiff_t>(cells_);
+  std::copy(sim_.buffers.U.begin(), sim_.buffers.U.begin() + cells, before_.begin());
+  std::copy(sim_.buffers.V.begin(), sim_.buffers.V.begin() + cells, before_.begin() + cells);
+}
+
+bool SettleWatch::StepLeftFieldUnchanged(std::int64_t k) {
+  if (!Usable()) return false;
+  const std::size_t bytes = cells_ * sizeof(float);
+  const FieldBuffers& b = sim_.buffers;
+  bool unchanged = false;
+  if (k % every_ == 0) {
+    if (mode_ == Mode::TwoD) {
+      unchanged = std::memcmp(b.U.data(), b.U2.data(), bytes) == 0 && std::memcmp(b.V.data(), b.V2.data(), bytes) == 0;
+    } else if (mode_ == Mode::OneD) {
+      unchanged = std::memcmp(b.U.data(), before_.data(), bytes) == 0 &&
+                  std::memcmp(b.V.data(), before_.data() + cells_, bytes) == 0;
+    }
+  }
+  if (mode_ == Mode::OneD && (k + 1) % every_ == 0) Remember();
+  return unchanged;
 }
 
 }  // namespace rdsim

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 #include "core/run_error.h"
 #include "core/simulation.h"
@@ -39,5 +40,30 @@ StepLoopOutcome RunStepLoop(Simulation& sim, Mode mode, std::int64_t steps, std:
 
 // Steps alone, nothing hooked.
 StepLoopOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps);
+
+// Tells a hook when a step left the field exactly as it found it, bit for bit
+// in both species. A step depends on nothing but the field and the
+// coefficients, so every later step leaves such a field unchanged too and a
+// run may end there without changing a result. Looks after every `every`-th
+// step: a 2D step keeps the field it read in the other pair, so that check
+// costs one comparison; the 1D step writes over it, so the field is copied
+// one step before.
+class SettleWatch {
+ public:
+  SettleWatch(const Simulation& sim, Mode mode, std::int64_t every);
+  // Made before the first step; called after step k (from 1) with nothing
+  // changing the field in between.
+  bool StepLeftFieldUnchanged(std::int64_t k);
+
+ private:
+  bool Usable() const;
+  void Remember();
+
+  const Simulation& sim_;
+  Mode mode_;
+  std::int64_t every_;
+  std::size_t cells_;
+  std::vector<float> before_;  // 1D: U then V before the step looked at
+};
 
 }  // namespace rdsim

@@ -70,11 +70,13 @@ int Run(RunOptions options) {
   }
   const auto start = std::chrono::steady_clock::now();
   std::atomic<int> faults{0};
+  std::atomic<std::int64_t> stepsComputed{0};
   RunWorkQueue(
       points, options.jobs,
       [&](std::size_t point) {
-        const PointResult result = RunPoint(options, point);
+        const PointResult result = RunPoint(options, point, {options.skipSettled, nullptr});
         if (!result.metrics) ++faults;
+        stepsComputed += result.stepsComputed;
         WritePoint(options.outDir, point, CsvRow(options, point, result), result);
       },
       isatty(STDERR_FILENO) != 0);
@@ -86,8 +88,9 @@ int Run(RunOptions options) {
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("points=%zu faults=%d seconds=%.3f jobs=%d peak_kb=%ld\n", points.size(), faults.load(), seconds,
-              options.jobs, usage.ru_maxrss);
+  std::printf("points=%zu faults=%d steps=%lld/%lld seconds=%.3f jobs=%d peak_kb=%ld\n", points.size(), faults.load(),
+              static_cast<long long>(stepsComputed.load()), static_cast<long long>(options.steps * points.size()),
+              seconds, options.jobs, usage.ru_maxrss);
   return Completed;
 }
 

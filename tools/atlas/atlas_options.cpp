@@ -53,12 +53,18 @@ Mode ParseMode(const std::string& text) {
   throw ArgumentError("--mode", "\"" + text + "\" is neither 1d nor 2d");
 }
 
-// Flag and value pairs; unknown flags, missing values and repeats raise.
+// Flag and value pairs, and switches (flags without a value) mapped to "";
+// unknown flags, missing values and repeats raise.
 std::map<std::string, std::string> ReadFlags(const std::vector<std::string>& args,
-                                             const std::vector<std::string>& known) {
+                                             const std::vector<std::string>& known,
+                                             const std::vector<std::string>& switches = {}) {
   std::map<std::string, std::string> values;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& flag = args[i];
+    if (std::find(switches.begin(), switches.end(), flag) != switches.end()) {
+      if (!values.emplace(flag, "").second) throw ArgumentError(flag, "given twice");
+      continue;
+    }
     if (std::find(known.begin(), known.end(), flag) == known.end()) throw ArgumentError(flag, "unknown argument");
     if (i + 1 >= args.size()) throw ArgumentError(flag, "missing value");
     if (!values.emplace(flag, args[++i]).second) throw ArgumentError(flag, "given twice");
@@ -71,11 +77,14 @@ const std::vector<std::string> ResultFlags{"--mode", "--size", "--steps", "--par
 RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool needOut) {
   std::vector<std::string> known = ResultFlags;
   known.insert(known.end(), {"--out", "--jobs", "--shard"});
-  auto values = ReadFlags(args, known);
+  auto values =
+      ReadFlags(args, known, needOut ? std::vector<std::string>{"--resume", "--no-skip"} : std::vector<std::string>{});
   for (const std::string& required : ResultFlags) {
     if (!values.count(required)) throw ArgumentError(required, "missing");
   }
   if (needOut && !values.count("--out")) throw ArgumentError("--out", "missing");
+  // An unset shell variable must not turn into the working or the root folder.
+  if (needOut && values["--out"].empty()) throw ArgumentError("--out", "is empty");
 
   RunOptions o;
   o.modeText = values["--mode"];
@@ -95,6 +104,8 @@ RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool 
   o.jobs =
       values.count("--jobs") ? ParseWhole<int>(values["--jobs"], 1, MaxJobs, "--jobs", "a whole number") : defaultJobs;
   if (values.count("--shard")) o.shard = ParseShard(values["--shard"]);
+  o.resume = values.count("--resume") > 0;
+  o.skipSettled = values.count("--no-skip") == 0;
   return o;
 }
 

@@ -38,6 +38,8 @@ struct RunOptions {
   std::string outDir;
   int jobs = 1;
   Shard shard;
+  bool resume = false;      // keep the whole points of the same sweep in outDir
+  bool skipSettled = true;  // end a point at a step that left its field unchanged
 
   std::size_t PointCount() const { return x.texts.size() * y.texts.size(); }
   // Points run in row-major order: y outer, x inner.

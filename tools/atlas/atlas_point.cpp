@@ -48,11 +48,20 @@ int CheckIntake(const RunOptions& options) {
 
 namespace {
 
-// Adds up, over the last `window` steps, how far each step moved the activator.
-class ChangeMeter : public StepLoopHooks {
+// Adds up, over the last `window` steps, how far each step moved the
+// activator; ends the loop when a step left the field unchanged (the steps
+// left would add nothing and change no bit) or when the run is told to stop.
+class PointHooks : public StepLoopHooks {
  public:
-  ChangeMeter(const Simulation& sim, Mode mode, std::size_t cells, std::int64_t steps, std::int64_t window)
-      : sim_(sim), mode_(mode), cells_(cells), first_(steps - window), before_(cells) {
+  PointHooks(const Simulation& sim, Mode mode, std::size_t cells, std::int64_t steps, std::int64_t window,
+             const PointControl& control)
+      : sim_(sim),
+        mode_(mode),
+        cells_(cells),
+        first_(steps - window),
+        before_(cells),
+        control_(control),
+        settle_(sim, mode, SettleCheckEvery) {
     if (first_ == 0) Remember();
   }
 
@@ -60,7 +69,15 @@ class ChangeMeter : public StepLoopHooks {
     if (k > first_) change_ += MeanAbsoluteDifference(Newest(), before_.data(), cells_);
     if (k >= first_) Remember();
   }
+  bool Yield(std::int64_t k) override {
+    if (control_.stop && control_.stop->load(std::memory_order_relaxed)) {
+      interrupted_ = true;
+      return false;
+    }
+    return !control_.skipSettled || !settle_.StepLeftFieldUnchanged(k);
+  }
   double Change() const { return change_; }
+  bool Interrupted() const { return interrupted_; }
 
  private:
   const float* Newest() const { return NewestActivator(sim_, mode_).data(); }
@@ -72,11 +89,14 @@ class ChangeMeter : public StepLoopHooks {
   std::int64_t first_;
   std::vector<float> before_;
   double change_ = 0;
+  const PointControl& control_;
+  SettleWatch settle_;
+  bool interrupted_ = false;
 };
 
 }  // namespace
 
-PointResult RunPoint(const RunOptions& options, std::size_t point) {
+PointResult RunPoint(const RunOptions& options, std::size_t point, const PointControl& control) {
   Simulation sim;
   batch::TakeParameters(sim, PointOptions(options, options.PointCoefficients(point)));
   const std::size_t cells = batch::CellCount(sim, options.mode);
@@ -84,8 +104,10 @@ PointResult RunPoint(const RunOptions& options, std::size_t point) {
 
   PointResult result;
   const std::int64_t lastSteps = std::min(ChangeSteps, options.steps);
-  ChangeMeter meter(sim, options.mode, cells, options.steps, lastSteps);
+  PointHooks meter(sim, options.mode, cells, options.steps, lastSteps, control);
   const StepLoopOutcome outcome = RunStepLoop(sim, options.mode, options.steps, NoRedraw, meter);
+  result.interrupted = meter.Interrupted();
+  result.stepsComputed = outcome.fault ? outcome.stepsDone + 1 : outcome.stepsDone;
   result.field = batch::NewestField(sim, options.mode);
   if (outcome.fault) {
     result.status =

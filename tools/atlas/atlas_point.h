@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,15 +15,27 @@ struct PointResult {
   std::string status = "ok";            // or "<fault> at step <k>"
   std::optional<FieldMetrics> metrics;  // none after a fault
   PatternClass pattern = PatternClass::Fault;
-  std::vector<float> field;  // newest complete field: activator cells, then inhibitor cells
+  std::vector<float> field;        // newest complete field: activator cells, then inhibitor cells
+  std::int64_t stepsComputed = 0;  // K, or fewer when the field settled or a step failed
+  bool interrupted = false;        // stopped from outside: no result at all
 };
+
+// How a point runs besides its options.
+struct PointControl {
+  bool skipSettled = true;  // end at a step that left the field unchanged
+  const std::atomic<bool>* stop = nullptr;
+};
+
+// Steps between two looks at whether the field settled; a look costs a
+// comparison of the field, a few percent of a step.
+inline constexpr std::int64_t SettleCheckEvery = 8;
 
 // Steps at the end of a run over which `change` is averaged.
 inline constexpr std::int64_t ChangeSteps = 100;
 
 // The point's boxes through the intake, the seeded noise, K steps; exactly
 // what rdsim-batch --random SEED does with these coefficients.
-PointResult RunPoint(const RunOptions& options, std::size_t point);
+PointResult RunPoint(const RunOptions& options, std::size_t point, const PointControl& control = {});
 
 // The intake of every point, before any runs: a text it rejects raises
 // ArgumentError naming --params, --size, --x or --y. Returns N.
