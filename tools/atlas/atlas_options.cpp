@@ -187,6 +187,8 @@ RunOptions ParseRunDescription(const std::string& text, const std::string& sourc
   std::vector<std::string> args;
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // written or copied on Windows
+    if (line.empty() || line.rfind("steps-computed ", 0) == 0) continue;
     const auto space = line.find(' ');
     if (space == std::string::npos) throw ArgumentError(source, "is not a shard's run description");
     args.push_back(line.substr(0, space));

@@ -1,6 +1,7 @@
 #include "atlas/atlas_point.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "batch_run.h"
 #include "core/noise_fill.h"
@@ -20,14 +21,25 @@ batch::BatchOptions PointOptions(const RunOptions& options, const CoefficientTex
   return b;
 }
 
-}  // namespace
-
-int CheckIntake(const RunOptions& options) {
-  // The fixed boxes first, with a harmless text in the swept ones.
+// The intake of the fixed boxes, with a harmless text in the swept ones (and
+// in `alsoZero`).
+Simulation FixedIntake(const RunOptions& options, std::initializer_list<int> alsoZero = {}) {
   CoefficientTexts fixed = options.coefficients;
+  for (int k : alsoZero) fixed[static_cast<std::size_t>(k)] = "0";
   fixed[static_cast<std::size_t>(options.x.coefficient)] = fixed[static_cast<std::size_t>(options.y.coefficient)] = "0";
   Simulation sim;
   batch::TakeParameters(sim, PointOptions(options, fixed));
+  return sim;
+}
+
+bool SameBits(const StepCoefficients& a, const StepCoefficients& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+int CheckIntake(const RunOptions& options) {
+  CoefficientTexts fixed = options.coefficients;
+  fixed[static_cast<std::size_t>(options.x.coefficient)] = fixed[static_cast<std::size_t>(options.y.coefficient)] = "0";
+  const Simulation sim = FixedIntake(options);
   // Each box is converted on its own, so every value of an axis alone decides
   // whether the intake takes it.
   for (const Axis* axis : {&options.x, &options.y}) {
@@ -44,6 +56,20 @@ int CheckIntake(const RunOptions& options) {
     }
   }
   return sim.N;
+}
+
+std::optional<std::string> FirstDifference(const RunOptions& a, const RunOptions& b) {
+  if (a.mode != b.mode) return "--mode";
+  const Simulation simA = FixedIntake(a, {b.x.coefficient, b.y.coefficient});
+  const Simulation simB = FixedIntake(b, {a.x.coefficient, a.y.coefficient});
+  if (simA.N != simB.N) return "--size";
+  if (a.steps != b.steps) return "--steps";
+  if (!SameBits(simA.coef, simB.coef)) return "--params";
+  if (a.seed != b.seed) return "--random";
+  if (a.x.coefficient != b.x.coefficient || a.x.texts != b.x.texts) return "--x";
+  if (a.y.coefficient != b.y.coefficient || a.y.texts != b.y.texts) return "--y";
+  if (a.shard.index != b.shard.index || a.shard.count != b.shard.count) return "--shard";
+  return std::nullopt;
 }
 
 namespace {

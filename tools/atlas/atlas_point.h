@@ -41,4 +41,10 @@ PointResult RunPoint(const RunOptions& options, std::size_t point, const PointCo
 // ArgumentError naming --params, --size, --x or --y. Returns N.
 int CheckIntake(const RunOptions& options);
 
+// The first flag ("--mode", "--size", "--steps", "--params", "--random", "--x",
+// "--y", "--shard") whose value gives `a` other points than `b`, compared as
+// the intake reads them: "--steps 0300" and "--steps 300" are the same sweep.
+// Raises ArgumentError when either fails the intake.
+std::optional<std::string> FirstDifference(const RunOptions& a, const RunOptions& b);
+
 }  // namespace rdsim::atlas

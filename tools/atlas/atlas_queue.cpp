@@ -21,17 +21,18 @@ std::string ProgressText(std::size_t done, std::size_t total, double seconds) {
 }
 
 void RunWorkQueue(const std::vector<std::size_t>& items, int jobs, const std::function<void(std::size_t)>& work,
-                  bool progress) {
+                  bool progress, const std::atomic<bool>* cancel) {
   std::atomic<std::size_t> next{0}, done{0};
   std::atomic<bool> stop{false};
   std::mutex mutex;
   std::condition_variable finished;
   std::exception_ptr failure;
+  const auto cancelled = [cancel] { return cancel && cancel->load(); };
 
   auto worker = [&] {
     for (;;) {
       const std::size_t k = next.fetch_add(1);
-      if (k >= items.size() || stop) break;
+      if (k >= items.size() || stop || cancelled()) break;
       try {
         work(items[k]);
       } catch (...) {
@@ -56,7 +57,7 @@ void RunWorkQueue(const std::vector<std::size_t>& items, int jobs, const std::fu
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       std::fprintf(stderr, "\r%s\033[K", ProgressText(now, items.size(), seconds).c_str());
       std::fflush(stderr);
-      if (now >= items.size() || stop) break;
+      if (now >= items.size() || stop || cancelled()) break;
       finished.wait_for(lock, std::chrono::milliseconds(500));
     }
     std::fputc('\n', stderr);

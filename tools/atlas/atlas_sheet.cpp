@@ -1,5 +1,7 @@
 #include "atlas/atlas_sheet.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -7,10 +9,10 @@
 #include <QString>
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 #include "core/constants.h"
+#include "files/atomic_file.h"
 #include "pixels/field_image_pixels.h"
 #include "pixels/profile_image_pixels.h"
 
@@ -201,13 +203,11 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
 }
 
 void ContactSheet::Save(const std::string& path) const {
-  const std::string part = path + ".part";
-  if (!layout_->image.save(QString::fromStdString(part), "PNG")) {
-    throw std::runtime_error("cannot write \"" + part + "\"");
-  }
-  std::error_code error;
-  std::filesystem::rename(part, path, error);
-  if (error) throw std::runtime_error("cannot rename \"" + part + "\": " + error.message());
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!layout_->image.save(&buffer, "PNG")) throw std::runtime_error("cannot encode \"" + path + "\"");
+  WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace rdsim::atlas

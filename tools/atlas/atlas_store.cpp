@@ -1,14 +1,19 @@
 #include "atlas/atlas_store.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <set>
 
-#include "files/raw_field.h"
+#include "core/run_error.h"
+#include "files/atomic_file.h"
 
 namespace rdsim::atlas {
 
@@ -16,11 +21,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string PointStem(const std::string& dir, std::size_t point) {
+constexpr std::size_t MaxDescriptionBytes = 1 << 20;  // --params is one argument: at most 128 KiB
+constexpr std::size_t MaxRecordBytes = 4096;
+constexpr const char* LockName = "atlas.lock";
+constexpr const char* StepsKey = "steps-computed";
+
+std::string PointName(std::size_t point) {
   char name[32];
   std::snprintf(name, sizeof name, "%06zu", point);
-  return dir + "/points/" + name;
+  return name;
 }
+
+std::string PointStem(const std::string& dir, std::size_t point) { return dir + "/points/" + PointName(point); }
 
 // Locale-independent, shortest text that keeps six significant digits.
 std::string Number(double value) {
@@ -29,28 +41,95 @@ std::string Number(double value) {
   return error == std::errc() ? std::string(text, end) : std::string("nan");
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw std::runtime_error("cannot open \"" + path + "\"");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+std::string Hex(std::uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
+}
+
+// Little-endian float32, as rdsim-batch --out writes them.
+std::string FieldBytes(const std::vector<float>& values) {
+  std::string bytes(values.size() * 4, '\0');
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &values[i], sizeof bits);
+    for (std::size_t b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<char>(bits >> (8 * b));
+  }
+  return bytes;
+}
+
+std::vector<float> FieldValues(const std::string& bytes) {
+  std::vector<float> values(bytes.size() / 4);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data()) + 4 * i;
+    const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+                               static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    std::memcpy(&values[i], &bits, sizeof bits);
+  }
+  return values;
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+  try {
+    WriteFileAtomically(path, bytes);
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.what());
+  }
+}
+
+// "key value" lines of a point record, in this order.
+const char* const RecordKeys[] = {"point", "class", "steps", "field", "row", "record"};
+
+[[noreturn]] void Damaged(const std::string& path, const std::string& why) {
+  throw std::runtime_error("\"" + path + "\" is damaged: " + why);
 }
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  const std::string part = path + ".part";
-  errno = 0;
-  {
-    std::ofstream file(part, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) throw std::runtime_error("cannot write \"" + part + "\": " + std::strerror(errno));
+std::uint64_t Fnv1a64(const void* data, std::size_t size) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 0x100000001b3ull;
+  return hash;
+}
+
+std::string ReadCheckedFile(const std::string& path, std::size_t maxBytes) {
+  // O_NONBLOCK: opening a FIFO must not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(errno));
+  struct stat status {};
+  std::string bytes;
+  std::string fault;
+  if (::fstat(fd, &status) != 0) {
+    fault = std::strerror(errno);
+  } else if (!S_ISREG(status.st_mode)) {
+    fault = "not a regular file";
+  } else if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) {
+    fault = std::to_string(status.st_size) + " bytes, more than the " + std::to_string(maxBytes) + " expected";
+  } else {
+    bytes.resize(maxBytes + 1);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        fault = std::strerror(errno);
+        break;
+      }
+      if (n == 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (fault.empty() && got > maxBytes) fault = "it grows while it is read";
+    bytes.resize(got);
   }
-  std::error_code error;
-  fs::rename(part, path, error);
-  if (error) throw std::runtime_error("cannot rename \"" + part + "\": " + error.message());
+  ::close(fd);
+  if (!fault.empty()) throw std::runtime_error("cannot read \"" + path + "\": " + fault);
+  return bytes;
 }
 
 void PrepareDirectory(const std::string& dir, const std::string& argument) {
@@ -59,7 +138,7 @@ void PrepareDirectory(const std::string& dir, const std::string& argument) {
   if (error) throw ArgumentError(argument, "cannot create \"" + dir + "/points\": " + error.message());
   try {
     WriteFileAtomically(dir + "/.writable", "");
-  } catch (const std::runtime_error& failure) {
+  } catch (const RunError& failure) {
     throw ArgumentError(argument, failure.what());
   }
   fs::remove(dir + "/.writable", error);
@@ -72,15 +151,75 @@ void ClearPoints(const std::string& dir) {
   if (error) throw std::runtime_error("cannot empty \"" + dir + "/points\": " + error.message());
 }
 
-void WriteRunDescription(const std::string& dir, const RunOptions& options) {
-  WriteFileAtomically(dir + "/atlas-run.txt", DescribeRun(options) + "--shard " + std::to_string(options.shard.index) +
-                                                  "/" + std::to_string(options.shard.count) + "\n");
+void RemoveResults(const std::string& dir) {
+  std::error_code error;
+  for (const char* name : {"atlas.csv", "atlas.png"}) {
+    fs::remove(dir + "/" + name, error);
+    if (error) throw std::runtime_error("cannot remove \"" + dir + "/" + name + "\": " + error.message());
+  }
+  // Temporary files of writers that were killed before they could rename them.
+  for (fs::directory_iterator entry(dir, error), end; !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    for (const char* stem : {"atlas.csv.part", "atlas.png.part", "atlas-run.txt.part", ".writable.part"}) {
+      if (name.rfind(stem, 0) == 0) fs::remove(entry->path(), error);
+    }
+  }
 }
+
+FolderLock::FolderLock(const std::string& dir, const std::string& argument) {
+  std::error_code error;
+  fs::create_directories(dir, error);
+  if (error) throw ArgumentError(argument, "cannot create \"" + dir + "\": " + error.message());
+  const std::string path = dir + "/" + LockName;
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd_ < 0) throw ArgumentError(argument, "cannot open \"" + path + "\": " + std::strerror(errno));
+  struct stat status {};
+  if (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd_);
+    throw ArgumentError(argument, "\"" + path + "\" is not a regular file");
+  }
+  if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    const int cause = errno;
+    ::close(fd_);
+    if (cause == EWOULDBLOCK) {
+      throw ArgumentError(argument, "\"" + dir + "\" is in use by another rdsim-atlas (" + path + " is locked)");
+    }
+    throw ArgumentError(argument, "cannot lock \"" + path + "\": " + std::strerror(cause));
+  }
+}
+
+FolderLock::~FolderLock() { ::close(fd_); }
+
+ReadLock::ReadLock(const std::string& dir) {
+  const std::string path = dir + "/" + LockName;
+  fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd_ < 0) return;  // never written by a run of this version, or read-only
+  if (::flock(fd_, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    ::close(fd_);
+    throw ArgumentError(dir, "is being written by a running rdsim-atlas (" + path + " is locked)");
+  }
+}
+
+ReadLock::~ReadLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void WriteRunDescription(const std::string& dir, const RunOptions& options, std::optional<StepCount> steps) {
+  std::string text = DescribeRun(options) + "--shard " + std::to_string(options.shard.index) + "/" +
+                     std::to_string(options.shard.count) + "\n";
+  if (steps) {
+    text += std::string(StepsKey) + " " + std::to_string(steps->computed) + " of " + std::to_string(steps->requested) +
+            "\n";
+  }
+  Write(dir + "/atlas-run.txt", text);
+}
+
+bool HasRunDescription(const std::string& dir) { return Exists(dir + "/atlas-run.txt"); }
 
 RunOptions ReadRunDescription(const std::string& dir) {
   std::string text;
   try {
-    text = ReadWholeFile(dir + "/atlas-run.txt");
+    text = ReadCheckedFile(dir + "/atlas-run.txt", MaxDescriptionBytes);
   } catch (const std::runtime_error& error) {
     throw ArgumentError(dir, std::string(error.what()) + " (not an atlas directory)");
   }
@@ -109,33 +248,115 @@ std::string RawPointPath(const std::string& dir, std::size_t point) { return Poi
 
 void WritePoint(const std::string& dir, std::size_t point, const std::string& row, const PointResult& result) {
   const std::string stem = PointStem(dir, point);
-  WriteRawFloats(stem + ".raw.part", result.field);
-  std::error_code error;
-  fs::rename(stem + ".raw.part", stem + ".raw", error);
-  if (error) throw std::runtime_error("cannot rename \"" + stem + ".raw.part\": " + error.message());
-  // The text last: a point counts as stored once it is there.
-  WriteFileAtomically(stem + ".txt", std::string(ClassName(result.pattern)) + "\n" + row);
+  const std::string raw = FieldBytes(result.field);
+  Write(stem + ".raw", raw);
+  std::string record = "point " + std::to_string(point) + "\nclass " + ClassName(result.pattern) + "\nsteps " +
+                       std::to_string(result.stepsComputed) + "\nfield " + std::to_string(raw.size()) + " " +
+                       Hex(Fnv1a64(raw.data(), raw.size())) + "\nrow " + row;
+  if (record.back() != '\n') record += '\n';
+  record += "record " + Hex(Fnv1a64(record.data(), record.size())) + "\n";
+  // The record last: a point counts as stored once it is there.
+  Write(stem + ".txt", record);
 }
 
-bool HasPoint(const std::string& dir, std::size_t point) { return fs::exists(PointStem(dir, point) + ".txt"); }
+bool HasPoint(const std::string& dir, std::size_t point) { return Exists(PointStem(dir, point) + ".txt"); }
 
 std::optional<StoredPoint> ReadPoint(const std::string& dir, std::size_t point, std::size_t fieldValues) {
   if (!HasPoint(dir, point)) return std::nullopt;
-  const std::string stem = PointStem(dir, point);
-  const std::string text = ReadWholeFile(stem + ".txt");
-  const auto newline = text.find('\n');
-  if (newline == std::string::npos) throw std::runtime_error("\"" + stem + ".txt\" is damaged");
+  const std::string stem = PointStem(dir, point), txt = stem + ".txt", rawPath = stem + ".raw";
+  const std::string text = ReadCheckedFile(txt, MaxRecordBytes);
+
+  std::string values[std::size(RecordKeys)];
+  std::size_t at = 0, recordEnd = 0;
+  for (std::size_t k = 0; k < std::size(RecordKeys); ++k) {
+    const auto newline = text.find('\n', at);
+    const std::string key = std::string(RecordKeys[k]) + " ";
+    if (newline == std::string::npos || text.compare(at, key.size(), key) != 0) {
+      Damaged(txt, "no \"" + std::string(RecordKeys[k]) + "\" line where expected");
+    }
+    if (k + 1 == std::size(RecordKeys)) recordEnd = at;
+    values[k] = text.substr(at + key.size(), newline - at - key.size());
+    at = newline + 1;
+  }
+  if (at != text.size()) Damaged(txt, "text after the record line");
+  if (values[5] != Hex(Fnv1a64(text.data(), recordEnd))) Damaged(txt, "the record does not match its checksum");
+  if (values[0] != std::to_string(point)) Damaged(txt, "it holds point " + values[0]);
+
   StoredPoint stored;
-  const std::string name = text.substr(0, newline);
   bool known = false;
   for (PatternClass p :
        {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes, PatternClass::Moving, PatternClass::Fault}) {
-    if (name == ClassName(p)) stored.pattern = p, known = true;
+    if (values[1] == ClassName(p)) stored.pattern = p, known = true;
   }
-  if (!known) throw std::runtime_error("\"" + stem + ".txt\" names no class");
-  stored.row = text.substr(newline + 1);
-  stored.field = ReadRawFloats(stem + ".raw", fieldValues);
+  if (!known) Damaged(txt, "it names no class");
+  const auto [end, error] = std::from_chars(values[2].data(), values[2].data() + values[2].size(), stored.steps);
+  if (error != std::errc() || end != values[2].data() + values[2].size() || stored.steps < 0) {
+    Damaged(txt, "no step count");
+  }
+  stored.row = values[4] + "\n";
+
+  const std::size_t bytes = 4 * fieldValues;
+  const auto space = values[3].find(' ');
+  if (space == std::string::npos || values[3].substr(0, space) != std::to_string(bytes)) {
+    Damaged(txt, "its field is not of " + std::to_string(bytes) + " bytes");
+  }
+  const std::string raw = ReadCheckedFile(rawPath, bytes);
+  if (raw.size() != bytes) {
+    throw std::runtime_error("\"" + rawPath + "\" holds " + std::to_string(raw.size()) + " bytes, expected " +
+                             std::to_string(bytes));
+  }
+  if (values[3] != std::to_string(bytes) + " " + Hex(Fnv1a64(raw.data(), raw.size()))) {
+    Damaged(rawPath, "the field does not match its checksum");
+  }
+  stored.field = FieldValues(raw);
   return stored;
+}
+
+std::optional<StoredPoint> ReadSweepPoint(const std::string& dir, const RunOptions& options, std::size_t point,
+                                          std::size_t fieldValues) {
+  std::optional<StoredPoint> stored = ReadPoint(dir, point, fieldValues);
+  if (!stored) return stored;
+  const std::string txt = PointStem(dir, point) + ".txt";
+  const std::string start = std::to_string(point) + "," + options.XText(point) + "," + options.YText(point) + ",";
+  if (stored->row.rfind(start, 0) != 0)
+    Damaged(txt, "its row is not of k" + std::to_string(options.x.coefficient) + "=" + options.XText(point) + ", k" +
+                     std::to_string(options.y.coefficient) + "=" + options.YText(point));
+  const std::string tail = "," + std::string(ClassName(stored->pattern)) + "\n";
+  if (stored->row.size() < tail.size() || stored->row.compare(stored->row.size() - tail.size(), tail.size(), tail)) {
+    Damaged(txt, "its row and its class differ");
+  }
+  if (stored->steps > options.steps) Damaged(txt, "more steps than the sweep asks for");
+  return stored;
+}
+
+std::vector<std::size_t> KeepWholePoints(const std::string& dir, const RunOptions& options, std::size_t fieldValues,
+                                         StepCount& steps) {
+  std::vector<std::size_t> kept;
+  std::set<std::string> keep;
+  for (std::size_t p = 0; p < options.PointCount(); ++p) {
+    if (!options.shard.Holds(p) || !HasPoint(dir, p)) continue;
+    try {
+      const std::optional<StoredPoint> stored = ReadSweepPoint(dir, options, p, fieldValues);
+      kept.push_back(p);
+      keep.insert(PointName(p) + ".txt");
+      keep.insert(PointName(p) + ".raw");
+      steps.computed += stored->steps;
+      steps.requested += options.steps;
+    } catch (const std::runtime_error&) {
+      // Damaged: run again.
+    }
+  }
+  std::error_code error;
+  std::vector<fs::path> strays;
+  for (fs::directory_iterator entry(dir + "/points", error), end; !error && entry != end; entry.increment(error)) {
+    if (!keep.count(entry->path().filename().string())) strays.push_back(entry->path());
+  }
+  if (error) throw std::runtime_error("cannot list \"" + dir + "/points\": " + error.message());
+  for (const fs::path& stray : strays) {
+    fs::remove_all(stray, error);
+    if (error) throw std::runtime_error("cannot remove \"" + stray.string() + "\": " + error.message());
+  }
+  return kept;
 }
 
 }  // namespace rdsim::atlas
