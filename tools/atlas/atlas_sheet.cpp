@@ -7,10 +7,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
+#include "atlas/atlas_layout.h"
 #include "core/constants.h"
 #include "files/atomic_file.h"
 #include "pixels/field_image_pixels.h"
@@ -20,10 +22,6 @@ namespace rdsim::atlas {
 
 namespace {
 
-constexpr int FrameWidth = 3;
-constexpr int TileGap = 6;
-constexpr int MinTileWidth = 96;  // small fields are enlarged by whole pixels
-constexpr int PlotGap = 2;        // between the two plots of a line
 constexpr int Margin = 10;
 constexpr QRgb Background = 0xFFFFFFFF, Ink = 0xFF000000, PlotSeparator = 0xFFC0C0C0;
 
@@ -60,8 +58,8 @@ struct ContactSheet::Layout {
   RunOptions options;
   int n = 0;
   bool square = true;
-  int scale = 1;  // screen pixels per cell, across
-  int tileWidth = 0, tileHeight = 0, pitchX = 0, pitchY = 0;
+  TileSize tile;
+  int pitchX = 0, pitchY = 0;
   int gridLeft = 0, gridTop = 0;
   QImage image;
 
@@ -72,28 +70,50 @@ struct ContactSheet::Layout {
     return {gridLeft + column * pitchX + FrameWidth, gridTop + rowFromTop * pitchY + FrameWidth};
   }
 
-  // Copies an image, each pixel `scale` pixels wide and `rows` pixels high.
-  void Blit(const PixelImage& picture, QPoint at, int rows) {
-    for (int y = 0; y < picture.height * rows; ++y) {
+  // Copies an image into a box of width x height pixels, each pixel of the
+  // box showing the image pixel under it: enlarged by whole pixels, or
+  // sampled when the box is smaller.
+  void Blit(const PixelImage& picture, QPoint at, int width, int height) {
+    for (int y = 0; y < height; ++y) {
       auto* line = reinterpret_cast<QRgb*>(image.scanLine(at.y() + y)) + at.x();
-      for (int x = 0; x < picture.width; ++x) {
-        const QRgb colour = 0xFF000000u | picture.at(x, y / rows);
-        std::fill(line + x * scale, line + (x + 1) * scale, colour);
+      const int from = static_cast<int>(static_cast<long long>(y) * picture.height / height);
+      for (int x = 0; x < width; ++x) {
+        line[x] = 0xFF000000u | picture.at(static_cast<int>(static_cast<long long>(x) * picture.width / width), from);
       }
     }
   }
 };
+
+// The fixed coefficients, N, K and the seed: one line as long as it fits in
+// `width`, else wrapped between items; an item wider than that is cut.
+QStringList FixedLines(const RunOptions& options, int n, const QFontMetrics& metrics, int width) {
+  QStringList items;
+  for (int k = 0; k < 11; ++k) {
+    if (k == options.x.coefficient || k == options.y.coefficient) continue;
+    items << QStringLiteral("k%1=%2  ")
+                 .arg(k)
+                 .arg(QString::fromStdString(options.coefficients[static_cast<std::size_t>(k)]).trimmed());
+  }
+  items << QStringLiteral("  N=%1  K=%2  seed=%3").arg(n).arg(options.steps).arg(options.seed);
+  QStringList lines{QString()};
+  for (QString item : items) {
+    if (!lines.back().isEmpty() && metrics.horizontalAdvance(lines.back() + item.trimmed()) > width) {
+      lines << QString();
+    }
+    if (lines.back().isEmpty()) {
+      while (item.startsWith(QLatin1Char(' '))) item.remove(0, 1);
+    }
+    if (metrics.horizontalAdvance(item.trimmed()) > width) item = metrics.elidedText(item, Qt::ElideRight, width);
+    lines.back() += item;
+  }
+  return lines;
+}
 
 ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make_unique<Layout>()) {
   Layout& l = *layout_;
   l.options = options;
   l.n = std::max(n, 1);
   l.square = options.mode == Mode::TwoD;
-  l.scale = std::max(1, (MinTileWidth + l.n - 1) / l.n);
-  l.tileWidth = l.n * l.scale;
-  l.tileHeight = l.square ? l.tileWidth : 2 * ProfileImageHeight + PlotGap;
-  l.pitchX = l.tileWidth + 2 * FrameWidth + TileGap;
-  l.pitchY = l.tileHeight + 2 * FrameWidth + TileGap;
   const int columns = static_cast<int>(options.x.texts.size()), rows = static_cast<int>(options.y.texts.size());
 
   const QFont font = SheetFont(false), bold = SheetFont(true);
@@ -106,28 +126,35 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
                QString::fromStdString(options.x.texts.front()), QString::fromStdString(options.x.texts.back()),
                CoefficientName(options.y.coefficient), QString::fromStdString(options.y.texts.front()),
                QString::fromStdString(options.y.texts.back()));
-  QString fixed;
-  for (int k = 0; k < 11; ++k) {
-    if (k == options.x.coefficient || k == options.y.coefficient) continue;
-    fixed += QStringLiteral("k%1=%2  ")
-                 .arg(k)
-                 .arg(QString::fromStdString(options.coefficients[static_cast<std::size_t>(k)]));
-  }
-  fixed += QStringLiteral("  N=%1  K=%2  seed=%3").arg(l.n).arg(options.steps).arg(options.seed);
 
   int labelWidth = 0;
   for (const std::string& text : options.y.texts) {
     labelWidth = std::max(labelWidth, metrics.horizontalAdvance(QString::fromStdString(text)));
   }
+  int legendWidth = 0;
+  for (PatternClass p : LegendOrder) legendWidth += line + 4 + metrics.horizontalAdvance(ClassName(p)) + 16;
   l.gridLeft = Margin + line + 8 + labelWidth + 6;
-  l.gridTop = Margin + boldMetrics.height() + line + 12;
+  const int extraX = l.gridLeft + Margin;
+  // Below the grid: ticks, the axis name, the legend.
+  const int extraBelow = 6 + 2 * line + 10 + line + Margin;
+  const auto fit = [&](int titleLines) {
+    l.gridTop = Margin + boldMetrics.height() + titleLines * line + 12;
+    l.tile = FitTiles(l.n, l.square, ProfileImageHeight, columns, rows, extraX, l.gridTop + extraBelow);
+    l.pitchX = l.tile.width + 2 * FrameWidth + TileGap;
+    l.pitchY = l.tile.height + 2 * FrameWidth + TileGap;
+  };
+  fit(1);
+  const int titleWidth = std::max({MinTitleWidth, columns * l.pitchX - TileGap + extraX - 2 * Margin,
+                                   boldMetrics.horizontalAdvance(heading), legendWidth});
+  const QStringList fixed = FixedLines(options, l.n, metrics, titleWidth);
+  fit(static_cast<int>(fixed.size()));
   const int gridWidth = columns * l.pitchX - TileGap, gridHeight = rows * l.pitchY - TileGap;
   const int legendTop = l.gridTop + gridHeight + 6 + 2 * line + 10;
 
-  int legendWidth = 0;
-  for (PatternClass p : LegendOrder) legendWidth += line + 4 + metrics.horizontalAdvance(ClassName(p)) + 16;
+  int fixedWidth = 0;
+  for (const QString& text : fixed) fixedWidth = std::max(fixedWidth, metrics.horizontalAdvance(text));
   const int width = std::max({l.gridLeft + gridWidth + Margin, Margin + boldMetrics.horizontalAdvance(heading) + Margin,
-                              Margin + metrics.horizontalAdvance(fixed) + Margin, Margin + legendWidth + Margin});
+                              Margin + fixedWidth + Margin, Margin + legendWidth + Margin});
   const int height = legendTop + line + Margin;
 
   l.image = QImage(width, height, QImage::Format_RGB32);
@@ -144,7 +171,10 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
   painter.setFont(bold);
   painter.drawText(QRect(Margin, Margin, width - 2 * Margin, boldMetrics.height()), Qt::AlignLeft, heading);
   painter.setFont(font);
-  painter.drawText(QRect(Margin, Margin + boldMetrics.height() + 2, width - 2 * Margin, line), Qt::AlignLeft, fixed);
+  for (int i = 0; i < fixed.size(); ++i) {
+    painter.drawText(QRect(Margin, Margin + boldMetrics.height() + 2 + i * line, width - 2 * Margin, line),
+                     Qt::AlignLeft, fixed[i]);
+  }
 
   // Ticks: each column's and row's value, as the box text that ran.
   for (int c = 0; c < columns; ++c) {
@@ -182,24 +212,24 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
   const QPoint at = l.TileOrigin(point);
   {
     QPainter painter(&l.image);
-    const QRect frame(at.x() - FrameWidth, at.y() - FrameWidth, l.tileWidth + 2 * FrameWidth,
-                      l.tileHeight + 2 * FrameWidth);
+    const QRect frame(at.x() - FrameWidth, at.y() - FrameWidth, l.tile.width + 2 * FrameWidth,
+                      l.tile.height + 2 * FrameWidth);
     painter.fillRect(frame, QColor::fromRgb(ClassColour(pattern)));
   }
   const auto cells = static_cast<std::size_t>(l.square ? l.n * l.n : l.n);
   const Buffer u(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(cells));
   if (l.square) {
-    l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0), at, l.scale);
+    l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0), at, l.tile.width, l.tile.height);
     return;
   }
   const Buffer v(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end());
-  l.Blit(ComposeProfileImage(u, l.n, ProfileImageHeight, Umax, 0xFF0000), at, 1);
+  const int plot = l.tile.plotHeight;
+  l.Blit(ComposeProfileImage(u, l.n, plot, Umax, 0xFF0000), at, l.tile.width, plot);
   for (int r = 0; r < PlotGap; ++r) {
-    auto* line = reinterpret_cast<QRgb*>(l.image.scanLine(at.y() + ProfileImageHeight + r)) + at.x();
-    std::fill(line, line + l.tileWidth, PlotSeparator);
+    auto* line = reinterpret_cast<QRgb*>(l.image.scanLine(at.y() + plot + r)) + at.x();
+    std::fill(line, line + l.tile.width, PlotSeparator);
   }
-  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF),
-         {at.x(), at.y() + ProfileImageHeight + PlotGap}, 1);
+  l.Blit(ComposeProfileImage(v, l.n, plot, Vmax, 0x0000FF), {at.x(), at.y() + plot + PlotGap}, l.tile.width, plot);
 }
 
 void ContactSheet::Save(const std::string& path) const {
