@@ -1,0 +1,240 @@
+// The atlas's folders: point records that refuse any damage, a resume that
+// keeps only whole points of the same sweep, the lock, and sweeps that are
+// the same however they are written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "atlas/atlas_options.h"
+#include "atlas/atlas_point.h"
+#include "atlas/atlas_store.h"
+
+namespace rdsim::atlas {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const Params = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+
+RunOptions Parse(std::vector<std::string> args) {
+  args.insert(args.begin(), {"rdsim-atlas", "run"});
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  return ParseCommand(static_cast<int>(argv.size()), argv.data(), 1).run;
+}
+
+// The small sweep of these tests with one flag's value replaced.
+RunOptions Sweep(const std::string& flag = "", const std::string& value = "") {
+  std::vector<std::string> args{"--mode", "2d",       "--size", "8",   "--steps",       "150", "--params",
+                                Params,   "--random", "3",      "--x", "0:0.06:0.08:2", "--y", "4:0.05:0.06:2",
+                                "--out",  "d"};
+  for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
+    if (args[i] == flag) args[i + 1] = value;
+  }
+  if (!flag.empty() && std::find(args.begin(), args.end(), flag) == args.end()) args.insert(args.end(), {flag, value});
+  return Parse(args);
+}
+
+std::string Folder(const std::string& name) {
+  const std::string dir = ::testing::TempDir() + "atlas-" + name + "-" + std::to_string(getpid());
+  fs::remove_all(dir);
+  return dir;
+}
+
+TEST(AtlasSweep, TheSameSweepHoweverWrittenAndTheFirstFlagThatDiffers) {
+  const RunOptions base = Sweep();
+  const std::pair<std::pair<std::string, std::string>, std::optional<std::string>> cases[] = {
+      {{"--steps", "0150"}, std::nullopt},
+      {{"--random", "03"}, std::nullopt},
+      {{"--size", "8.2"}, std::nullopt},  // the box rounds it to 8
+      {{"--mode", "2D"}, std::nullopt},
+      {{"--x", "0:.06:.08:2"}, std::nullopt},
+      {{"--params", ".08,-.08,.040,3e-2,0.06,-0.03,-0.15,0.01,0.25,0.2,0.50"}, std::nullopt},
+      // The swept boxes' texts in --params are never read.
+      {{"--params", "9,-0.08,0.04,0.03,9,-0.03,-0.15,0.01,0.25,0.2,0.5"}, std::nullopt},
+      {{"--jobs", "7"}, std::nullopt},
+      {{"--no-skip", ""}, std::nullopt},
+      {{"--mode", "1d"}, "--mode"},
+      {{"--size", "9"}, "--size"},
+      {{"--steps", "151"}, "--steps"},
+      {{"--params", "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.51"}, "--params"},
+      {{"--random", "4"}, "--random"},
+      {{"--x", "0:0.06:0.08:3"}, "--x"},
+      {{"--x", "1:0.06:0.08:2"}, "--x"},
+      {{"--y", "4:0.05:0.07:2"}, "--y"},
+      {{"--shard", "1/2"}, "--shard"},
+  };
+  for (const auto& [change, named] : cases) {
+    RunOptions other = change.first == "--no-skip"
+                           ? Parse({"--mode", "2d", "--size", "8", "--steps", "150", "--params", Params, "--random",
+                                    "3", "--x", "0:0.06:0.08:2", "--y", "4:0.05:0.06:2", "--out", "d", "--no-skip"})
+                           : Sweep(change.first, change.second);
+    EXPECT_EQ(FirstDifference(base, other), named) << change.first << " " << change.second;
+    EXPECT_EQ(FirstDifference(other, base), named) << change.first << " " << change.second;
+  }
+}
+
+TEST(AtlasSweep, DescriptionsReadWithAnyLineEndAndTheirStepCount) {
+  const RunOptions base = Sweep();
+  const std::string dir = Folder("description");
+  PrepareDirectory(dir, "--out");
+  WriteRunDescription(dir, base, StepCount{1234, 600});
+  std::ifstream in(dir + "/atlas-run.txt");
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_NE(text.find("\nsteps-computed 1234 of 600\n"), std::string::npos) << text;
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  for (const std::string& written : {text, crlf, "\n" + text}) {
+    EXPECT_EQ(FirstDifference(ParseRunDescription(written, dir), base), std::nullopt) << written;
+  }
+  EXPECT_THROW(ParseRunDescription(text + "--bogus 1\n", dir), ArgumentError);
+  fs::remove_all(dir);
+}
+
+// A point stored by WritePoint, then damaged one way: ReadSweepPoint refuses
+// it, naming the file, and never waits on a FIFO or reads a device dry.
+TEST(AtlasStore, EveryDamageToAPointIsRefused) {
+  const RunOptions options = Sweep();
+  const std::size_t values = 2 * 8 * 8;
+  PointResult result;
+  result.metrics = FieldMetrics{};
+  result.pattern = PatternClass::Spots;
+  result.stepsComputed = 120;
+  for (std::size_t i = 0; i < values; ++i) result.field.push_back(static_cast<float>(i) * 0.25f);
+  const std::string row = CsvRow(options, 3, result);
+
+  const auto edit = [](const std::string& path, const std::function<void(std::string&)>& change) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
+    change(bytes);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  };
+  const auto replace = [](const std::string& path, const std::function<void()>& make) {
+    fs::remove(path);
+    make();
+  };
+  const std::pair<const char*, std::function<void(const std::string&)>> damages[] = {
+      {"raw cut short", [&](const std::string& s) { edit(s + ".raw", [](std::string& b) { b.pop_back(); }); }},
+      {"raw one byte longer", [&](const std::string& s) { edit(s + ".raw", [](std::string& b) { b += 'x'; }); }},
+      {"a bit of the field flipped",
+       [&](const std::string& s) { edit(s + ".raw", [](std::string& b) { b[77] ^= 1; }); }},
+      {"the row edited",
+       [&](const std::string& s) {
+         edit(s + ".txt", [](std::string& b) { b.replace(b.find("spots\nrecord"), 5, "uniform"); });
+       }},
+      {"the step count edited",
+       [&](const std::string& s) {
+         edit(s + ".txt", [](std::string& b) { b.replace(b.find("steps 120"), 9, "steps 12"); });
+       }},
+      {"the record cut short", [&](const std::string& s) { edit(s + ".txt", [](std::string& b) { b.resize(30); }); }},
+      {"a record without checksum line",
+       [&](const std::string& s) { edit(s + ".txt", [](std::string& b) { b.resize(b.find("record ")); }); }},
+      {"the raw links to /dev/zero",
+       [&](const std::string& s) { replace(s + ".raw", [&] { fs::create_symlink("/dev/zero", s + ".raw"); }); }},
+      {"the raw is a FIFO",
+       [&](const std::string& s) { replace(s + ".raw", [&] { mkfifo((s + ".raw").c_str(), 0600); }); }},
+      {"the record is a FIFO",
+       [&](const std::string& s) { replace(s + ".txt", [&] { mkfifo((s + ".txt").c_str(), 0600); }); }},
+      {"the record is a folder",
+       [&](const std::string& s) { replace(s + ".txt", [&] { fs::create_directory(s + ".txt"); }); }},
+      {"the raw is missing", [&](const std::string& s) { fs::remove(s + ".raw"); }},
+      {"a huge record",
+       [&](const std::string& s) { edit(s + ".txt", [](std::string& b) { b.insert(0, std::string(1 << 20, '#')); }); }},
+  };
+  const std::string dir = Folder("damage");
+  for (const auto& [what, damage] : damages) {
+    ClearPoints(dir);
+    PrepareDirectory(dir, "--out");
+    WritePoint(dir, 3, row, result);
+    const std::optional<StoredPoint> whole = ReadSweepPoint(dir, options, 3, values);
+    ASSERT_TRUE(whole);
+    EXPECT_TRUE(whole->field == result.field && whole->row == row && whole->steps == 120 &&
+                whole->pattern == PatternClass::Spots);
+    damage(dir + "/points/000003");
+    try {
+      ReadSweepPoint(dir, options, 3, values);
+      ADD_FAILURE() << what << ": accepted";
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find("points/000003."), std::string::npos) << what << ": " << error.what();
+    }
+  }
+  // Another point's files under this point's name, and this sweep's point in another sweep.
+  ClearPoints(dir);
+  WritePoint(dir, 2, CsvRow(options, 2, result), result);
+  fs::rename(dir + "/points/000002.txt", dir + "/points/000003.txt");
+  fs::rename(dir + "/points/000002.raw", dir + "/points/000003.raw");
+  EXPECT_THROW(ReadSweepPoint(dir, options, 3, values), std::runtime_error);
+  ClearPoints(dir);
+  WritePoint(dir, 3, row, result);
+  EXPECT_THROW(ReadSweepPoint(dir, Sweep("--x", "0:0.06:0.09:2"), 3, values), std::runtime_error);
+  EXPECT_THROW(ReadSweepPoint(dir, Sweep("--steps", "100"), 3, values), std::runtime_error);
+  fs::remove_all(dir);
+}
+
+TEST(AtlasStore, AResumeKeepsTheWholePointsOfItsShardAndNothingElse) {
+  RunOptions options = Sweep();
+  options.shard = ParseShard("1/2");  // points 0 and 2
+  const std::string dir = Folder("keep");
+  PrepareDirectory(dir, "--out");
+  const auto store = [&](std::size_t p) {
+    PointResult r;
+    r.field.assign(2 * 8 * 8, 1.0f);
+    r.stepsComputed = 40 + static_cast<std::int64_t>(p);
+    WritePoint(dir, p, CsvRow(options, p, r), r);
+  };
+  for (std::size_t p : {0, 1, 2, 3}) store(p);
+  std::ofstream(dir + "/points/000002.raw", std::ios::app) << "x";  // damaged
+  std::ofstream(dir + "/points/000003.raw.part-Ab12Cd") << "half";
+  std::ofstream(dir + "/points/000004.raw") << "no record";
+  StepCount steps;
+  EXPECT_EQ(KeepWholePoints(dir, options, 2 * 8 * 8, steps), std::vector<std::size_t>{0});
+  EXPECT_EQ(steps.computed, 40);
+  EXPECT_EQ(steps.requested, 150);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir + "/points")) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"000000.raw", "000000.txt"}));
+
+  std::ofstream(dir + "/atlas.csv") << "old";
+  std::ofstream(dir + "/atlas.png.part-x1y2z3") << "half";
+  std::ofstream(dir + "/notes.txt") << "mine";
+  RemoveResults(dir);
+  EXPECT_FALSE(fs::exists(dir + "/atlas.csv") || fs::exists(dir + "/atlas.png.part-x1y2z3"));
+  EXPECT_TRUE(fs::exists(dir + "/notes.txt"));
+  fs::remove_all(dir);
+}
+
+TEST(AtlasStore, OneWriterPerFolderAndNoReaderWhileItWrites) {
+  const std::string dir = Folder("lock");
+  {
+    const FolderLock first(dir, "--out");
+    try {
+      const FolderLock second(dir, "--out");
+      ADD_FAILURE() << "a second lock was granted";
+    } catch (const ArgumentError& error) {
+      EXPECT_EQ(error.argument(), "--out");
+      EXPECT_NE(std::string(error.what()).find(dir), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(ReadLock{dir}, ArgumentError);
+  }
+  { const FolderLock again(dir, "--out"); }
+  EXPECT_THROW(FolderLock(dir + "/atlas.lock/x", "--out"), ArgumentError);
+  fs::remove_all(dir);
+  const ReadLock none(dir);  // a folder never locked: nothing to wait for
+}
+
+TEST(AtlasStore, ChecksumIsFnv1a) {
+  EXPECT_EQ(Fnv1a64("", 0), 0xcbf29ce484222325ull);
+  EXPECT_EQ(Fnv1a64("a", 1), 0xaf63dc4c8601ec8cull);
+  EXPECT_EQ(Fnv1a64("foobar", 6), 0x85944171f73967e8ull);
+}
+
+}  // namespace
+}  // namespace rdsim::atlas
