@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # ctest `atlas_folders`: rdsim-atlas under kills and signals, on folders that
 # must never mix two sweeps, and its early stop against --no-skip.
-#   tests/atlas/atlas_folders_check.sh <rdsim-atlas> <work dir>
+#   tests/atlas/atlas_folders_check.sh <rdsim-atlas> <work dir> [<source dir>]
 # ATLAS_KILL_DELAYS="0.2 0.5 0.9" repeats the kill moments of a failed run.
 set -uo pipefail
-atlas=$1
+atlas=$(realpath "$1")
 work=$2
+source=${3:+$(realpath "$3")}
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work" || exit 1
 failures=0
 fail() {
-  echo "FAIL ${*:0:400}" >&2
+  local message="$*"
+  echo "FAIL ${message:0:400}" >&2
   failures=$((failures + 1))
 }
 
@@ -225,6 +227,15 @@ read -r w1 w2 w3 w4 h1 h2 h3 h4 < <(od -An -tu1 -j16 -N8 long/atlas.png)
 width=$(((w1 << 24) + (w2 << 16) + (w3 << 8) + w4))
 height=$(((h1 << 24) + (h2 << 16) + (h3 << 8) + h4))
 [ "$width" -le 1100 ] && [ "$height" -le 600 ] || fail "a long --params made a sheet of $width x $height"
+
+# --- The README shows the cluster recipes as they are shipped ---------------
+if [ -n "$source" ]; then
+  for recipe in atlas.sbatch atlas-parallel.sh; do
+    shown=$(sed 's/^./    &/' "$source/docs/cluster/$recipe")
+    readme=$(cat "$source/README.md")
+    [[ "$readme" == *"$shown"* ]] || fail "README.md does not show docs/cluster/$recipe as shipped"
+  done
+fi
 
 echo "atlas folders check: $failures failures"
 [ "$failures" = 0 ]

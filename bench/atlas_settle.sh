@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The early stop on the README's design sweep (8 x 8, 2D, N = 64, seed 1) at
+# K = 100,000: rdsim-atlas as a user runs it against --no-skip, both on all
+# allowed CPUs; the wall times, the steps computed, and whether atlas.csv and
+# atlas.png are the same bytes.
+#   bench/atlas_settle.sh [build/release/rdsim-atlas] [steps]
+set -euo pipefail
+atlas=${1:-build/release/rdsim-atlas}
+steps=${2:-100000}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Wall seconds of one run into $work/$1; its summary line stays in $work/$1.out.
+run() {
+  local out=$1
+  shift
+  local start=$EPOCHREALTIME
+  "$atlas" run --mode 2d --size 64 --steps "$steps" --random 1 \
+    --params "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5" \
+    --x 0:0.02:0.16:8 --y 4:0.03:0.1:8 --out "$work/$out" "$@" >"$work/$out.out"
+  local end=$EPOCHREALTIME
+  grep -q '^points=64 faults=0 ' "$work/$out.out" || { echo "$0: run failed" >&2; exit 1; }
+  echo "$start $end" | awk '{printf "%.3f", $2 - $1}'
+}
+
+skip=$(run skip)
+full=$(run full --no-skip)
+echo "design sweep, 8x8, N=64, K=$steps: early stop ${skip} s, --no-skip ${full} s," \
+  "speed-up $(echo "$full $skip" | awk '{printf "%.2f", $1 / $2}')x"
+echo "early stop: $(grep -o 'steps=[0-9/]*' "$work/skip.out") steps; --no-skip: $(grep -o 'steps=[0-9/]*' "$work/full.out")"
+echo "settled points: $(awk -F'[ ]' -v k="$steps" '$1 == "steps" && $2 < k' "$work"/skip/points/*.txt | wc -l) of 64"
+for file in atlas.csv atlas.png; do
+  if cmp -s "$work/skip/$file" "$work/full/$file"; then echo "$file: identical"; else echo "$file: DIFFERS"; exit 1; fi
+done
+uptime
