@@ -203,12 +203,16 @@ RunOptions ParseRunDescription(const std::string& text, const std::string& sourc
 
 const char* Usage() {
   return "usage: rdsim-atlas run --mode 1d|2d --size N --steps K --params \"k0,...,k10\" --random SEED\n"
-         "                       --x I:FROM:TO:COUNT --y J:FROM:TO:COUNT --out DIR [--jobs J] [--shard S/M]\n"
+         "                       --x I:FROM:TO:COUNT --y J:FROM:TO:COUNT --out DIR\n"
+         "                       [--jobs J] [--shard S/M] [--resume] [--no-skip]\n"
          "       rdsim-atlas merge --out DIR SHARD_DIR...\n"
          "Sweeps kI over COUNT values from FROM to TO (and kJ likewise), runs K steps from the seeded\n"
          "noise at every point and writes DIR/atlas.csv and the contact sheet DIR/atlas.png.\n"
-         "--jobs: points run at once (default: the number of cores). --shard S/M: only the points\n"
-         "whose index is S-1 modulo M; merge the shard directories into the whole atlas.\n";
+         "--jobs: points run at once (default: the CPUs this process may run on). --shard S/M: only the\n"
+         "points whose index is S-1 modulo M; merge the shard directories into the whole atlas.\n"
+         "--resume: keep the whole points of the same sweep in DIR and compute the rest.\n"
+         "--no-skip: run every step even of a field that a step left unchanged (same results).\n"
+         "SIGTERM or SIGINT stores the points finished so far and exits 143 or 130.\n";
 }
 
 }  // namespace rdsim::atlas
