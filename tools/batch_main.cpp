@@ -1,18 +1,21 @@
 // rdsim-batch: the simulator's steps without the window, for scripts, checks
 // and timing. Exit 0 after all steps, 1 when a step raised a run-time error,
-// 2 for a bad command line.
+// 2 for a bad command line or a linear stability analysis that cannot be made.
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
 #include <string>
 
+#include "analysis/linear_stability.h"
+#include "analysis/stability_csv.h"
 #include "batch_options.h"
 #include "batch_run.h"
 #include "core/constants.h"
 #include "core/noise_fill.h"
 #include "core/number_text.h"
 #include "core/step_loop.h"
+#include "files/atomic_file.h"
 #include "files/raw_field.h"
 #include "image_io/image_file.h"
 #include "params/builtin_presets.h"
@@ -59,6 +62,19 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
   return ok;
 }
 
+// --analyze: the steady states and their linear stability, nothing stepped.
+int Analyze(const Simulation& sim, const BatchOptions& options) {
+  try {
+    const StabilityReport report = AnalyseStability(sim.coef, options.mode, sim.N);
+    if (options.analyzeCsvPath) WriteFileAtomically(*options.analyzeCsvPath, StabilityCsv(report));
+    std::fputs(DescribeStability(report).c_str(), stdout);
+  } catch (const RunError& error) {
+    Complain(std::string(options.analyzeCsvPath ? "--analyze-csv: " : "--analyze: ") + error.what());
+    return BadArguments;
+  }
+  return Completed;
+}
+
 int Run(int argc, const char* const* argv) {
   if (argc == 2 && std::string(argv[1]) == "--list-presets") {
     ListPresets();
@@ -77,6 +93,7 @@ int Run(int argc, const char* const* argv) {
       return Completed;
     }
     TakeParameters(sim, options);
+    if (options.analyze) return Analyze(sim, options);
     if (options.initPath) {
       try {
         LoadField(sim, options.mode, ReadRawFloats(*options.initPath, 2 * CellCount(sim, options.mode)));
