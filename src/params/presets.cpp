@@ -8,6 +8,7 @@
 #include "core/run_error.h"
 #include "params/builtin_presets.h"
 #include "params/preset_file.h"
+#include "ui/box_text.h"
 #include "ui/frm_main.h"
 
 namespace rdsim {
@@ -23,7 +24,7 @@ std::vector<PresetRecord> BuiltinRecords() {
 void ShowRow(frmMain& form, int row) {
   const PresetValues& values = form.presetTable.at(static_cast<std::size_t>(row));
   for (int k = 0; k < SimParamCount; ++k) {
-    form.Text1[k]->setText(QString::fromStdString(FormatSingle(values[static_cast<std::size_t>(k)])));
+    SetBoxText(form.Text1[k], QString::fromStdString(FormatSingle(values[static_cast<std::size_t>(k)])));
   }
 }
 
@@ -62,13 +63,14 @@ void LoadPresets(frmMain& form) {
     form.presetTable.at(static_cast<std::size_t>(row)) = record.values;
   }
   if (form.Combo1->count() > 0) form.Combo1->setCurrentIndex(0);
-  form.Combo1->setEditText(form.Combo1->count() > 0 ? form.Combo1->itemText(0) : QString());
+  SetBoxText(form.Combo1->lineEdit(), form.Combo1->count() > 0 ? form.Combo1->itemText(0) : QString());
   ShowRow(form, 0);
 }
 
 void Combo1_Click(frmMain& form) {
   const int row = form.Combo1->currentIndex();
   if (row < 0 || row >= form.Combo1->count() || row >= PresetRows) return;
+  SetBoxText(form.Combo1->lineEdit(), form.Combo1->itemText(row));
   ShowRow(form, row);
 }
 

@@ -6,6 +6,7 @@
 #include "core/constants.h"
 #include "run/field_image.h"
 #include "run/profile_plots.h"
+#include "ui/box_text.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
@@ -14,7 +15,7 @@ namespace rdsim {
 std::string FormPorts::CoefficientText(int k) const { return form_.Text1[k]->text().toStdString(); }
 std::string FormPorts::IterationsText() const { return form_.Text2->text().toStdString(); }
 std::string FormPorts::SizeText() const { return form_.Text3->text().toStdString(); }
-void FormPorts::SetSizeText(const std::string& text) { form_.Text3->setText(QString::fromStdString(text)); }
+void FormPorts::SetSizeText(const std::string& text) { SetBoxText(form_.Text3, QString::fromStdString(text)); }
 Mode FormPorts::SelectedMode() const { return rdsim::SelectedMode(form_); }
 
 void FormPorts::PlaceProfilePictures(float left, float width) {

@@ -21,6 +21,8 @@
 #include <iterator>
 
 #include "core/parameter_intake.h"
+#include "run/run_loop.h"
+#include "ui/box_text.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
@@ -150,9 +152,9 @@ void KeepClearOf(QLabel* label, int rightNeighbourX, int gap) {
 }
 
 QLineEdit* MakeTextBox(QWidget* parent, const QString& text, Twips r) {
-  auto* box = new QLineEdit(text, parent);
+  auto* box = new QLineEdit(parent);
   box->setFont(DefaultFont());
-  box->setCursorPosition(0);
+  SetBoxText(box, text);
   Put(box, r);
   return box;
 }
