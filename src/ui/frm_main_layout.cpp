@@ -1,7 +1,10 @@
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -12,9 +15,11 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QWheelEvent>
 #include <qdrawutil.h>
 
 #include <algorithm>
@@ -158,6 +163,37 @@ QLineEdit* MakeTextBox(QWidget* parent, const QString& text, Twips r) {
   Put(box, r);
   return box;
 }
+
+// The text part of the preset list. A combo box picks the entry whose name
+// was typed when its text is left or Return is pressed, and puts the entry's
+// spelling in place of the typed one; a typed name is what S saves under, so
+// neither may reach the combo box.
+class PresetNameEdit : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusOutEvent(QFocusEvent* event) override {
+    const QSignalBlocker quiet(this);
+    QLineEdit::focusOutEvent(event);
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return QLineEdit::keyPressEvent(event);
+    const QSignalBlocker quiet(this);
+    QLineEdit::keyPressEvent(event);
+  }
+};
+
+// The preset list: an entry is picked in the open list or by Up and Down.
+// The wheel does not pick, so that a turn of it over the box cannot replace
+// the coefficients the user has typed.
+class PresetBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
 
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const QFont& font, Twips r) {
   auto* button = new QPushButton(caption, parent);
@@ -350,11 +386,13 @@ void frmMain::BuildLayout() {
   for (int i = 0; i < 11; ++i) {
     Text1[i] = MakeTextBox(Frame1, QString::fromUtf8(Coefficients[i].text), Coefficients[i].place);
   }
-  Combo1 = new QComboBox(Frame1);
+  Combo1 = new PresetBox(Frame1);
   Combo1->setFont(DefaultFont());
-  Combo1->setEditable(true);
+  Combo1->setLineEdit(new PresetNameEdit(Combo1));
+  // No inline completion: a typed "Good" must stay "Good", not become "Good1".
+  Combo1->setCompleter(nullptr);
   Combo1->setInsertPolicy(QComboBox::NoInsert);
-  Combo1->setEditText(QStringLiteral("Combo1"));
+  SetBoxText(Combo1->lineEdit(), QStringLiteral("Combo1"));
   Put(Combo1, {3720, 1680, 1695, 300});
   SavePar = MakeButton(Frame1, QStringLiteral("S"), DesignFont(CenturyFace, 9, true), {5400, 1680, 300, 300});
   Picture4 = MakePicture(Frame1, true, 0xE0E0E0, {5880, 240, 1815, 1815});
@@ -448,7 +486,8 @@ void frmMain::SetToolTips() {
   Run->setToolTip(rich(QStringLiteral("Start the run; press again to stop it.")));
   Random->setToolTip(rich(QStringLiteral("Fill the field with random values.")));
   Clear->setToolTip(rich(QStringLiteral("Read the boxes and set the whole field to zero.")));
-  Combo1->setToolTip(rich(QStringLiteral("Presets: pick one to put its coefficients into the boxes.")));
+  Combo1->setToolTip(rich(QStringLiteral("Presets: pick one from the list to put its coefficients into the boxes. "
+                                        "A name typed here is the name S saves under; it loads nothing.")));
   SavePar->setToolTip(rich(QStringLiteral("Save the coefficients as a new preset.")));
 }
 
