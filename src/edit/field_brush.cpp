@@ -78,8 +78,14 @@ void Picture3_MouseDown(frmMain& form, int button, float x, float y) {
   PaintDisc(form, x, y, ReadBrush(form));
 }
 
-void Picture3_MouseMove(frmMain& form, float x, float y) {
-  if (!form.sim.MouseDrawing) return;
+bool StrokeGoesOn(Simulation& sim, int buttons) {
+  if (!sim.MouseDrawing) return false;
+  if ((buttons & 1) == 0) sim.MouseDrawing = false;
+  return sim.MouseDrawing;
+}
+
+void Picture3_MouseMove(frmMain& form, int buttons, float x, float y) {
+  if (!StrokeGoesOn(form.sim, buttons)) return;
   PaintDisc(form, x, y, ReadBrush(form));
 }
 

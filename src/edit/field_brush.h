@@ -5,6 +5,7 @@
 namespace rdsim {
 
 class frmMain;
+struct Simulation;
 
 // Radius in cells (Slider1) and intensity 0..255 (Slider2), read once per event.
 struct Brush {
@@ -25,8 +26,14 @@ QRgb BrushMarkColor(bool activator, int intensity);
 // The disc is clipped to the field.
 void PaintDisc(frmMain& form, float cx, float cy, const Brush& brush);
 
+// Whether a move continues the stroke. A move that reports no left button
+// means its release went elsewhere (a message box shown during the drag takes
+// it): the stroke ends, and that move paints nothing. Shared by the profiles.
+bool StrokeGoesOn(Simulation& sim, int buttons);
+
 void Picture3_MouseDown(frmMain& form, int button, float x, float y);
-void Picture3_MouseMove(frmMain& form, float x, float y);
+// buttons: those held during the move, 1 the left.
+void Picture3_MouseMove(frmMain& form, int buttons, float x, float y);
 void Picture3_MouseUp(frmMain& form);
 
 // Swatch 0 selects the activator, 1 the inhibitor; other indices do nothing.

@@ -5,6 +5,7 @@
 #include "core/checked.h"
 #include "core/constants.h"
 #include "edit/checked_cell.h"
+#include "edit/field_brush.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
@@ -57,8 +58,8 @@ void ProfileMouseDown(frmMain& form, Profile profile, int button, float x, float
   SetCell(form, profile, x, y);
 }
 
-void ProfileMouseMove(frmMain& form, Profile profile, float x, float y) {
-  if (!form.sim.MouseDrawing) return;
+void ProfileMouseMove(frmMain& form, Profile profile, int buttons, float x, float y) {
+  if (!StrokeGoesOn(form.sim, buttons)) return;
   SetCell(form, profile, x, y);
 }
 

@@ -11,8 +11,9 @@ enum class Profile { Activator, Inhibitor };
 // A left press starts a stroke and sets the cell under the pointer.
 void ProfileMouseDown(frmMain& form, Profile profile, int button, float x, float y);
 // While a stroke lasts, sets the cell under the pointer; ignores positions
-// left or right of the cells and pins those above or below to the scale.
-void ProfileMouseMove(frmMain& form, Profile profile, float x, float y);
+// left or right of the cells and pins those above or below to the scale. A
+// move without the left button ends the stroke (StrokeGoesOn).
+void ProfileMouseMove(frmMain& form, Profile profile, int buttons, float x, float y);
 // Any release ends the stroke.
 void ProfileMouseUp(frmMain& form);
 

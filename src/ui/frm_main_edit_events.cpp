@@ -14,8 +14,8 @@ void frmMain::Spiral_Click() {
 void frmMain::Picture1_MouseDown(int Button, int, float X, float Y) {
   RunEvent(this, [=, this] { ProfileMouseDown(*this, Profile::Activator, Button, X, Y); });
 }
-void frmMain::Picture1_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { ProfileMouseMove(*this, Profile::Activator, X, Y); });
+void frmMain::Picture1_MouseMove(int Button, int, float X, float Y) {
+  RunEvent(this, [=, this] { ProfileMouseMove(*this, Profile::Activator, Button, X, Y); });
 }
 void frmMain::Picture1_MouseUp(int, int, float, float) {
   RunEvent(this, [this] { ProfileMouseUp(*this); });
@@ -23,8 +23,8 @@ void frmMain::Picture1_MouseUp(int, int, float, float) {
 void frmMain::Picture2_MouseDown(int Button, int, float X, float Y) {
   RunEvent(this, [=, this] { ProfileMouseDown(*this, Profile::Inhibitor, Button, X, Y); });
 }
-void frmMain::Picture2_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { ProfileMouseMove(*this, Profile::Inhibitor, X, Y); });
+void frmMain::Picture2_MouseMove(int Button, int, float X, float Y) {
+  RunEvent(this, [=, this] { ProfileMouseMove(*this, Profile::Inhibitor, Button, X, Y); });
 }
 void frmMain::Picture2_MouseUp(int, int, float, float) {
   RunEvent(this, [this] { ProfileMouseUp(*this); });
@@ -33,8 +33,8 @@ void frmMain::Picture2_MouseUp(int, int, float, float) {
 void frmMain::Picture3_MouseDown(int Button, int, float X, float Y) {
   RunEvent(this, [=, this] { rdsim::Picture3_MouseDown(*this, Button, X, Y); });
 }
-void frmMain::Picture3_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { rdsim::Picture3_MouseMove(*this, X, Y); });
+void frmMain::Picture3_MouseMove(int Button, int, float X, float Y) {
+  RunEvent(this, [=, this] { rdsim::Picture3_MouseMove(*this, Button, X, Y); });
 }
 void frmMain::Picture3_MouseUp(int, int, float, float) {
   RunEvent(this, [this] { rdsim::Picture3_MouseUp(*this); });

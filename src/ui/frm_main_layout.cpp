@@ -516,6 +516,11 @@ void frmMain::ConnectEvents() {
   connect(Picture3, &PictureBox::MouseMove, this, &frmMain::Picture3_MouseMove);
   connect(Picture3, &PictureBox::MouseUp, this, &frmMain::Picture3_MouseUp);
   connect(Picture4, &PictureBox::MouseDown, this, &frmMain::Picture4_MouseDown);
+  // A picture that loses the mouse to a dialog or a menu never sees the
+  // release: its stroke ends as a release would end it.
+  connect(Picture1, &PictureBox::MouseLost, this, [this] { Picture1_MouseUp(0, 0, 0, 0); });
+  connect(Picture2, &PictureBox::MouseLost, this, [this] { Picture2_MouseUp(0, 0, 0, 0); });
+  connect(Picture3, &PictureBox::MouseLost, this, [this] { Picture3_MouseUp(0, 0, 0, 0); });
 
   // sliderMoved comes before the value follows the thumb, so a handler would
   // read the old value: a drag reports Scroll, every other change Change, both
