@@ -43,6 +43,9 @@ void frmMain::Random_Click() {
 void frmMain::Clear_Click() {
   RunEvent(this, [this] { rdsim::Clear_Click(*this); });
 }
+void frmMain::mnuSpeed_Click(int Index) {
+  RunEvent(this, [this, Index] { rdsim::mnuSpeed_Click(*this, Index); });
+}
 
 // Closing ends every running loop; the outermost handler then returns to the
 // event loop, which quits with the last window.

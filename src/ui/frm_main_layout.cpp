@@ -328,6 +328,19 @@ void frmMain::BuildLayout() {
   mnuFile->setObjectName(QStringLiteral("mnuFile"));
   mnuSaveAs = mnuFile->addAction(QStringLiteral("Save As"));
   mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+  // The speed limit: painting shows only when a run is slow enough to watch.
+  mnuRun = menuBar()->addMenu(QStringLiteral("Run"));
+  mnuRun->setObjectName(QStringLiteral("mnuRun"));
+  auto* speeds = new QActionGroup(mnuRun);
+  speeds->setExclusive(true);
+  for (std::size_t i = 0; i < std::size(RunSpeeds); ++i) {
+    const int perSecond = RunSpeeds[i];
+    mnuSpeed[i] = mnuRun->addAction(perSecond == 0 ? QStringLiteral("Full speed")
+                                                   : QStringLiteral("%1 steps per second").arg(perSecond));
+    mnuSpeed[i]->setCheckable(true);
+    speeds->addAction(mnuSpeed[i]);
+  }
+  mnuSpeed[0]->setChecked(true);
 
   auto* client = new QWidget(this);
   client->setFixedSize(537, 337);
@@ -505,6 +518,9 @@ void frmMain::ConnectEvents() {
   }
   connect(Combo1, &QComboBox::activated, this, &frmMain::Combo1_Click);
   connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
+  for (int i = 0; i < int(std::size(mnuSpeed)); ++i) {
+    connect(mnuSpeed[i], &QAction::triggered, this, [this, i] { mnuSpeed_Click(i); });
+  }
 
   connect(Picture1, &PictureBox::MouseDown, this, &frmMain::Picture1_MouseDown);
   connect(Picture1, &PictureBox::MouseMove, this, &frmMain::Picture1_MouseMove);
