@@ -61,6 +61,7 @@ void LoadPresets(Session& session, PresetView& view) {
 void ShowPickedPreset(Session& session, PresetView& view) {
   const int row = view.PickedPreset();
   if (row < 0 || row >= PresetRows) return;
+  view.ShowPresetName(row);
   ShowRow(session, view, row);
 }
 
