@@ -8,7 +8,7 @@
 
 namespace rdsim {
 
-std::string CoefficientBoxName(int k) {
+std::string CoefficientPlace(int k) {
   static const char* const Places[11] = {
       "the factor of u in the activator equation",
       "the factor of v in the activator equation",
@@ -22,9 +22,13 @@ std::string CoefficientBoxName(int k) {
       "synU_max, the upper limit of the activator synthesis",
       "synV_max, the upper limit of the inhibitor synthesis",
   };
+  return k < 0 || k > 10 ? std::string() : std::string(Places[k]);
+}
+
+std::string CoefficientBoxName(int k) {
   const std::string key = "k" + std::to_string(k);
   if (k < 0 || k > 10) return "the box " + key;
-  return std::string(Places[k]) + " (" + key + ")";
+  return CoefficientPlace(k) + " (" + key + ")";
 }
 
 std::string CoefficientControlName(int k) { return "Text1(" + std::to_string(k) + ")"; }

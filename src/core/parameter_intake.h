@@ -36,6 +36,8 @@ class IntakeView {
 // a coefficient by its place in the equations ("the factor of u in the
 // inhibitor equation (k4)"), the other two by their captions.
 std::string CoefficientBoxName(int k);
+// The place alone ("the factor of u in the inhibitor equation"); empty outside k0..k10.
+std::string CoefficientPlace(int k);
 inline constexpr const char* IterationsBoxName = "the number of iterations per image (Iteration / Image)";
 inline constexpr const char* SizeBoxName = "the field size (Field Size)";
 
