@@ -21,6 +21,7 @@
 #include <iterator>
 
 #include "core/parameter_intake.h"
+#include "ui/accessibility.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
@@ -274,6 +275,7 @@ const QColor EquationGround(200, 200, 200);
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   BuildLayout();
   ConnectEvents();
+  NameForScreenReaders(*this);
 }
 
 frmMain::~frmMain() = default;

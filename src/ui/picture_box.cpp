@@ -1,6 +1,7 @@
 #include "ui/picture_box.h"
 
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -259,6 +260,8 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
                float(u.y()));
   if (click) emit Click();
 }
+
+bool PictureBox::HandlesClick() const { return isSignalConnected(QMetaMethod::fromSignal(&PictureBox::Click)); }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {

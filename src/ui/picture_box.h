@@ -83,6 +83,10 @@ class PictureBox : public QWidget {
   // Pixel of the persistent image; 0xRRGGBB, or -1 outside the drawing area.
   qint64 GetPixel(int x, int y) const;
 
+  // Whether anything listens to Click (the swatches): a screen reader offers
+  // a press only where one acts.
+  bool HandlesClick() const;
+
   // Pixel <-> user conversions of the current scale.
   double UserX(double pixelX) const;
   double UserY(double pixelY) const;
