@@ -28,6 +28,7 @@
 #include "core/parameter_intake.h"
 #include "run/run_control.h"
 #include "ui/box_text.h"
+#include "ui/accessibility.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
@@ -306,6 +307,7 @@ const QColor EquationGround(200, 200, 200);
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   BuildLayout();
   ConnectEvents();
+  NameForScreenReaders(*this);
 }
 
 frmMain::~frmMain() = default;

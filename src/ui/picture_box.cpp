@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QHideEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -279,6 +280,8 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
                float(u.y()));
   if (click) emit Click();
 }
+
+bool PictureBox::HandlesClick() const { return isSignalConnected(QMetaMethod::fromSignal(&PictureBox::Click)); }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {

@@ -86,6 +86,10 @@ class PictureBox : public QWidget, public Picture {
   // Pixel of the persistent image; 0xRRGGBB, or -1 outside the drawing area.
   std::int64_t GetPixel(int x, int y) const override;
 
+  // Whether anything listens to Click (the swatches): a screen reader offers
+  // a press only where one acts.
+  bool HandlesClick() const;
+
   // Pixel <-> user conversions of the current scale.
   double UserX(double pixelX) const;
   double UserY(double pixelY) const;
