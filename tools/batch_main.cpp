@@ -1,16 +1,21 @@
 // rdsim-batch: the simulator's steps without the window, for scripts, checks
 // and timing. Exit 0 after all steps, 1 when a step raised a run-time error,
-// 2 for a bad command line.
+// 2 for a bad command line or an output that could not be written.
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "batch_options.h"
 #include "batch_run.h"
 #include "core/constants.h"
+#include "core/file_access.h"
 #include "core/noise_fill.h"
 #include "core/number_text.h"
+#include "core/run_error.h"
 #include "params/builtin_presets.h"
 #include "params/bmp_file.h"
 #include "raw_field.h"
@@ -24,7 +29,24 @@ using namespace rdsim::batch;
 
 constexpr int Completed = 0, StepFailed = 1, BadArguments = 2;
 
-void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-batch: %s\n", message.c_str()); }
+// Arguments are echoed in messages: their control bytes (an escape sequence,
+// a line break) are shown as \xHH instead of reaching the terminal.
+std::string Printable(const std::string& text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      shown += escaped;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-batch: %s\n", Printable(message).c_str()); }
 
 struct Picture {
   std::vector<std::uint32_t> pixels;
@@ -53,25 +75,49 @@ void ListPresets() {
   }
 }
 
-// The newest field into --out and --bmp. Returns false after a complaint.
-bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
-  bool ok = true;
-  if (options.outPath) {
+// Before the first step: every output can be written, and none is another's
+// file or the --init file, which a rename would replace.
+void CheckOutputs(const BatchOptions& options) {
+  const std::pair<const char*, const std::optional<std::string>*> outputs[] = {{"--out", &options.outPath},
+                                                                              {"--bmp", &options.bmpPath}};
+  for (const auto& [flag, path] : outputs) {
+    if (!*path) continue;
     try {
-      WriteRawFloats(*options.outPath, NewestField(sim, options.mode));
-    } catch (const std::exception& error) {
-      Complain("--out: " + std::string(error.what()));
-      ok = false;
+      CheckOutputPath(**path);
+    } catch (const RunError& error) {
+      throw ArgumentError(flag, error.detail());
+    }
+    if (options.initPath && SameFile(**path, *options.initPath)) {
+      throw ArgumentError(flag, "\"" + **path + "\" is the --init file; write to another file");
     }
   }
-  if (options.bmpPath) {
-    const Picture picture = NewestPicture(sim, options.mode);
-    if (!WriteBmp(*options.bmpPath, picture.pixels, picture.width, picture.height)) {
-      Complain("--bmp: cannot write \"" + *options.bmpPath + "\"");
-      ok = false;
-    }
+  if (options.outPath && options.bmpPath && SameFile(*options.outPath, *options.bmpPath)) {
+    throw ArgumentError("--bmp", "\"" + *options.bmpPath + "\" is also the --out file; give each its own file");
   }
-  return ok;
+}
+
+// The newest field into --out and --bmp, both or neither. Returns false after a complaint.
+bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
+  WholeFiles files;
+  const char* flag = "--out";
+  try {
+    if (options.outPath) files.Add(*options.outPath, EncodeRawFloats(NewestField(sim, options.mode)));
+    flag = "--bmp";
+    if (options.bmpPath) {
+      const Picture picture = NewestPicture(sim, options.mode);
+      files.Add(*options.bmpPath, EncodeBmp(picture.pixels, picture.width, picture.height));
+    }
+  } catch (const RunError& error) {
+    Complain(std::string(flag) + ": " + error.detail() + "; no output was changed");
+    return false;
+  }
+  try {
+    files.Commit();
+  } catch (const RunError& error) {
+    Complain(error.detail());
+    return false;
+  }
+  return true;
 }
 
 int Run(int argc, const char* const* argv) {
@@ -103,6 +149,7 @@ int Run(int argc, const char* const* argv) {
       const std::size_t cells = CellCount(sim, options.mode);
       FillNoise(sim.buffers.U, sim.buffers.V, cells, *options.randomSeed);
     }
+    CheckOutputs(options);
   } catch (const ArgumentError& error) {
     Complain(error.what());
     return BadArguments;
@@ -125,4 +172,8 @@ int Run(int argc, const char* const* argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return Run(argc, argv); }
+int main(int argc, char** argv) {
+  // Past a file size limit a write fails (and is reported) instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+  return Run(argc, argv);
+}

@@ -1,30 +1,28 @@
 #include "params/bmp_file.h"
 
-#include <fstream>
-
 namespace rdsim {
 
 namespace {
-void Put16(std::vector<char>& out, std::uint32_t v) {
+void Put16(std::string& out, std::uint32_t v) {
   out.push_back(static_cast<char>(v & 0xFF));
   out.push_back(static_cast<char>((v >> 8) & 0xFF));
 }
-void Put32(std::vector<char>& out, std::uint32_t v) {
+void Put32(std::string& out, std::uint32_t v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);
 }
 }  // namespace
 
-bool WriteBmp(const std::string& path, const std::vector<std::uint32_t>& pixels, int width, int height) {
+std::string EncodeBmp(const std::vector<std::uint32_t>& pixels, int width, int height) {
   if (width < 0 || height < 0 ||
       pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-    return false;
+    return {};
   }
   const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
   const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(height);
   constexpr std::uint32_t HeaderBytes = 14 + 40;
 
-  std::vector<char> out;
+  std::string out;
   out.reserve(HeaderBytes + imageBytes);
   out.push_back('B');
   out.push_back('M');
@@ -51,11 +49,7 @@ bool WriteBmp(const std::string& path, const std::vector<std::uint32_t>& pixels,
     }
     for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < rowBytes; ++pad) out.push_back(0);
   }
-
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file.write(out.data(), static_cast<std::streamsize>(out.size()));
-  return static_cast<bool>(file);
+  return out;
 }
 
 }  // namespace rdsim

@@ -6,8 +6,8 @@
 
 namespace rdsim {
 
-// Writes 0xRRGGBB pixels (rows top to bottom) as an uncompressed 24-bit
-// Windows bitmap, replacing an existing file. Returns false if it could not.
-bool WriteBmp(const std::string& path, const std::vector<std::uint32_t>& pixels, int width, int height);
+// 0xRRGGBB pixels (rows top to bottom) as the bytes of an uncompressed 24-bit
+// Windows bitmap file; empty when the pixels do not fill width x height.
+std::string EncodeBmp(const std::vector<std::uint32_t>& pixels, int width, int height);
 
 }  // namespace rdsim

@@ -1,10 +1,14 @@
 #include "params/image_export.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/file_access.h"
 #include "core/run_error.h"
 #include "ui/form_ports.h"
 #include "ui/frm_main.h"
@@ -14,9 +18,15 @@ namespace rdsim {
 
 namespace {
 
-bool SaveBitmap(const PictureBox& picture, const char* name) {
+QByteArray BitmapBytes(const PictureBox& picture, const char* name) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   // RGB888 so that the writer stores 24 bits per pixel.
-  return picture.Image().convertToFormat(QImage::Format_RGB888).save(QString::fromUtf8(name), "BMP");
+  if (!picture.Image().convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP")) {
+    throw RunError(Fault::FileAccess, std::string("cannot encode \"") + name + "\" as a bitmap");
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -33,12 +43,14 @@ void mnuSaveAs_Click(frmMain& form) {
     case Mode::None:
       return;
   }
-  std::string failed;
+  // Both pictures of a mode change together or not at all.
+  for (const auto& [picture, name] : files) CheckOutputPath(name);
+  WholeFiles written;
   for (const auto& [picture, name] : files) {
-    if (SaveBitmap(*picture, name)) continue;
-    failed += (failed.empty() ? "" : " and ") + std::string("\"") + name + "\"";
+    const QByteArray bytes = BitmapBytes(*picture, name);
+    written.Add(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   }
-  if (!failed.empty()) throw RunError(Fault::FileAccess, "cannot write " + failed + " in the working folder");
+  written.Commit();
 }
 
 }  // namespace rdsim

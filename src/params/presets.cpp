@@ -48,14 +48,19 @@ PresetValues BoxValues(const frmMain& form) {
 void LoadPresets(frmMain& form) {
   form.Combo1->clear();
   std::optional<std::string> text;
+  std::optional<RunError> passedOver;
   try {
     text = ReadPresetFile(PresetFileName);
-  } catch (const RunError&) {
-    // Unreadable: the window still starts, with the built-in presets; a save
-    // then names the file and leaves it alone.
+  } catch (const RunError& error) {
+    // Not a file to read (too large, a folder, a FIFO): the window still
+    // starts, with the built-in presets, and says why.
+    passedOver = error;
   }
-  // Without a file the program's own presets stand in, until the first save writes them.
-  const std::vector<PresetRecord> records = text ? ParsePresetFile(*text).records : BuiltinRecords();
+  std::vector<PresetRecord> records;
+  if (text) records = ParsePresetFile(*text).records;
+  // Without a file, or without a whole record in it, the program's own
+  // presets stand in, until the first save writes them.
+  if (records.empty()) records = BuiltinRecords();
   for (const PresetRecord& record : records) {
     form.Combo1->addItem(QString::fromStdString(record.name));
     const int row = form.Combo1->count() - 1;
@@ -64,6 +69,9 @@ void LoadPresets(frmMain& form) {
   if (form.Combo1->count() > 0) form.Combo1->setCurrentIndex(0);
   form.Combo1->setEditText(form.Combo1->count() > 0 ? form.Combo1->itemText(0) : QString());
   ShowRow(form, 0);
+  if (passedOver) {
+    throw RunError(passedOver->fault(), passedOver->detail() + "; the built-in presets are listed instead");
+  }
 }
 
 void Combo1_Click(frmMain& form) {
@@ -78,24 +86,7 @@ void SavePar_Click(frmMain& form) {
   CheckPresetName(record.name);
   record.values = BoxValues(form);
 
-  const std::string path = PresetFileName;
-  const std::optional<std::string> existing = ReadPresetFile(path);
-  std::string bytes;
-  std::size_t records = 0;
-  if (existing) {
-    const PresetFileContent content = ParsePresetFile(*existing);
-    records = content.wholeRecords;
-    if (!content.endsWithLineEnd) bytes = "\r\n";
-  } else {
-    for (const PresetRecord& builtin : BuiltinRecords()) bytes += FormatPresetRecord(builtin);
-    records = BuiltinPresets().size();
-  }
-  if (records >= static_cast<std::size_t>(PresetRows)) {
-    throw RunError(Fault::SubscriptOutOfRange, "\"" + path + "\" already holds " + std::to_string(records) +
-                                                   " presets, the most the list can show; nothing was saved");
-  }
-  bytes += FormatPresetRecord(record);
-  AppendWhole(path, bytes);
+  AppendPreset(PresetFileName, record, BuiltinRecords());
   LoadPresets(form);
 }
 

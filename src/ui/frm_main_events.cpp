@@ -14,8 +14,9 @@
 namespace rdsim {
 
 void frmMain::Form_Load() {
+  // A preset file passed over is reported on its own: the start-up goes on.
+  RunEvent(this, [this] { LoadPresets(*this); });
   RunEvent(this, [this] {
-    LoadPresets(*this);
     ReadParameters(*this);
     sim.Running = false;
     sim.BrushOnActivator = true;

@@ -1,6 +1,5 @@
 #include "atlas/atlas_store.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/file_access.h"
+#include "core/run_error.h"
 #include "raw_field.h"
 
 namespace rdsim::atlas {
@@ -40,17 +41,11 @@ std::string ReadWholeFile(const std::string& path) {
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  const std::string part = path + ".part";
-  errno = 0;
-  {
-    std::ofstream file(part, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) throw std::runtime_error("cannot write \"" + part + "\": " + std::strerror(errno));
+  try {
+    WriteFileWhole(path, bytes);
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.detail());
   }
-  std::error_code error;
-  fs::rename(part, path, error);
-  if (error) throw std::runtime_error("cannot rename \"" + part + "\": " + error.message());
 }
 
 void PrepareDirectory(const std::string& dir, const std::string& argument) {
@@ -109,10 +104,7 @@ std::string RawPointPath(const std::string& dir, std::size_t point) { return Poi
 
 void WritePoint(const std::string& dir, std::size_t point, const std::string& row, const PointResult& result) {
   const std::string stem = PointStem(dir, point);
-  batch::WriteRawFloats(stem + ".raw.part", result.field);
-  std::error_code error;
-  fs::rename(stem + ".raw.part", stem + ".raw", error);
-  if (error) throw std::runtime_error("cannot rename \"" + stem + ".raw.part\": " + error.message());
+  batch::WriteRawFloats(stem + ".raw", result.field);
   // The text last: a point counts as stored once it is there.
   WriteFileAtomically(stem + ".txt", std::string(ClassName(result.pattern)) + "\n" + row);
 }
