@@ -44,11 +44,15 @@ void mnuSaveAs_Click(frmMain& form) {
       return;
   }
   // Both pictures of a mode change together or not at all.
-  for (const auto& [picture, name] : files) CheckOutputPath(name);
   WholeFiles written;
-  for (const auto& [picture, name] : files) {
-    const QByteArray bytes = BitmapBytes(*picture, name);
-    written.Add(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  try {
+    for (const auto& [picture, name] : files) CheckOutputPath(name);
+    for (const auto& [picture, name] : files) {
+      const QByteArray bytes = BitmapBytes(*picture, name);
+      written.Add(name, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    }
+  } catch (const RunError& error) {
+    throw RunError(error.fault(), error.detail() + "; no picture file was changed");
   }
   written.Commit();
 }

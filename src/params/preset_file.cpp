@@ -170,24 +170,27 @@ void AppendWhole(const std::string& path, const std::string& bytes) {
 }
 
 void AppendPreset(const std::string& path, const PresetRecord& record, const std::vector<PresetRecord>& firstRecords) {
-  // One lock from the count to the rename: two windows saving at once append
-  // one after the other, and only the first writes the first records.
-  LockedFile file(path, PresetFileMaxBytes);
-  const PresetFileContent content = ParsePresetFile(file.Content());
-  std::string bytes = file.Content();
-  if (!content.endsWithLineEnd) bytes += "\r\n";
-  std::size_t records = content.wholeRecords;
-  if (records == 0) {
-    for (const PresetRecord& first : firstRecords) bytes += FormatPresetRecord(first);
-    records = firstRecords.size();
+  try {
+    // One lock from the count to the rename: two windows saving at once append
+    // one after the other, and only the first writes the first records.
+    LockedFile file(path, PresetFileMaxBytes);
+    const PresetFileContent content = ParsePresetFile(file.Content());
+    std::string bytes = file.Content();
+    if (!content.endsWithLineEnd) bytes += "\r\n";
+    std::size_t records = content.wholeRecords;
+    if (records == 0) {
+      for (const PresetRecord& first : firstRecords) bytes += FormatPresetRecord(first);
+      records = firstRecords.size();
+    }
+    if (records >= static_cast<std::size_t>(PresetRows)) {
+      throw RunError(Fault::SubscriptOutOfRange, "the list shows at most " + std::to_string(PresetRows) +
+                                                     " presets, and " + Quoted(path) + " already holds that many");
+    }
+    bytes += FormatPresetRecord(record);
+    file.Replace(bytes);
+  } catch (const RunError& error) {
+    throw RunError(error.fault(), error.detail() + "; nothing was saved");
   }
-  if (records >= static_cast<std::size_t>(PresetRows)) {
-    throw RunError(Fault::SubscriptOutOfRange, "the list shows at most " + std::to_string(PresetRows) +
-                                                   " presets, and " + Quoted(path) +
-                                                   " already holds that many; nothing was saved");
-  }
-  bytes += FormatPresetRecord(record);
-  file.Replace(bytes);
 }
 
 }  // namespace rdsim
