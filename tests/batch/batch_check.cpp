@@ -372,7 +372,8 @@ struct BadCall {
 };
 
 bool HasControlBytes(const std::string& text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 // Each must exit with 2 and one line on stderr naming the argument, its
