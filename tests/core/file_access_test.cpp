@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -94,27 +92,19 @@ TEST_F(FileAccessTest, ReadsOnlyRegularFilesOfACheckedSize) {
   }
 }
 
+// Folders, FIFOs, devices and missing folders are judged through rdsim-batch
+// in the batch check; here the links and odd spellings.
 TEST_F(FileAccessTest, AcceptsOutputsThatCanBeWrittenAndNamesTheRest) {
-  ASSERT_EQ(::mkfifo(At("fifo").c_str(), 0644), 0);
   fs::create_symlink(Make("old", "x"), At("link"));
   fs::create_symlink(At("nowhere"), At("dangling"));
   const struct {
     std::string path;
     std::string refusal;  // empty: accepted
   } cases[] = {
-      {At("old"), ""},
-      {At("new"), ""},
-      {At("link"), ""},
-      {"relative-name-in-the-working-folder", ""},
-      {At(""), "folder"},
-      {At("fifo"), "FIFO"},
-      {"/dev/full", "device"},
-      {"/dev/null", "device"},
-      {At("dangling"), "link to nothing"},
-      {At("no/such.raw"), "the folder \"" + At("no") + "\" does not exist"},
-      {At("old/x.raw"), "is not a folder"},
+      {At("old"), ""},           {At("new"), ""},
+      {At("link"), ""},          {"relative-name-in-the-working-folder", ""},
+      {"/dev/null", "device"},   {At("dangling"), "link to nothing"},
       {At("new-folder/"), "folder separator"},
-      {"", "empty"},
   };
   for (const auto& c : cases) {
     const std::string result = Outcome([&] { CheckOutputPath(c.path); });
@@ -124,7 +114,6 @@ TEST_F(FileAccessTest, AcceptsOutputsThatCanBeWrittenAndNamesTheRest) {
       EXPECT_NE(result.find(c.refusal), std::string::npos) << c.path << ": " << result;
     }
   }
-  EXPECT_TRUE(fs::is_fifo(At("fifo")));  // looked at, never opened
 }
 
 TEST_F(FileAccessTest, SameFileSeesThroughSpellingsAndLinks) {
@@ -180,27 +169,6 @@ TEST_F(FileAccessTest, FilesChangeTogetherOrNotAtAll) {
   WriteFileWhole(At("link"), "through the link");
   EXPECT_TRUE(fs::is_symlink(At("link")));
   EXPECT_EQ(Slurp(first), "through the link");
-}
-
-// Past a file size limit, as on a full disk, the write fails whole: the old
-// file stays, no temporary is left.
-TEST_F(FileAccessTest, AWriteCutShortChangesNothing) {
-  const std::string path = Make("field.raw", "old");
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 1000;
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &small);
-  const std::string result = Outcome([&] { WriteFileWhole(path, std::string(5000, 'x')); });
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_NE(result.find("\"" + path + "\": File too large"), std::string::npos) << result;
-  EXPECT_EQ(Slurp(path), "old");
-  EXPECT_TRUE(Hidden().empty());
-  if (std::ofstream("/dev/full")) {
-    EXPECT_NE(Outcome([] { WriteFileWhole("/dev/full", "x"); }).find("device"), std::string::npos);
-  }
 }
 
 // A writer killed at any moment leaves the old content or the new, never a mix.
