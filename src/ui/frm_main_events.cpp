@@ -14,8 +14,9 @@
 namespace rdsim {
 
 void frmMain::Form_Load() {
+  // A preset file passed over is reported on its own: the start-up goes on.
+  RunEvent(this, [this] { LoadPresets(session, ports); });
   RunEvent(this, [this] {
-    LoadPresets(session, ports);
     ReadParameters(session, ports);
     session.Running = false;
     session.BrushOnActivator = true;

@@ -54,7 +54,7 @@ void WriteAtlas(const std::string& out, const RunOptions& options, int n, const 
     csv += stored->row;
     sheet.Place(point, stored->pattern, stored->field);
   }
-  WriteFileAtomically(out + "/atlas.csv", csv);
+  WriteWhole(out + "/atlas.csv", csv);
   sheet.Save(out + "/atlas.png");
 }
 

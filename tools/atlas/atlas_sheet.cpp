@@ -1,5 +1,7 @@
 #include "atlas/atlas_sheet.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -7,10 +9,11 @@
 #include <QString>
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 #include "core/constants.h"
+#include "core/run_error.h"
+#include "files/file_access.h"
 #include "pixels/field_image_pixels.h"
 #include "pixels/profile_image_pixels.h"
 
@@ -201,13 +204,15 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
 }
 
 void ContactSheet::Save(const std::string& path) const {
-  const std::string part = path + ".part";
-  if (!layout_->image.save(QString::fromStdString(part), "PNG")) {
-    throw std::runtime_error("cannot write \"" + part + "\"");
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!layout_->image.save(&buffer, "PNG")) throw std::runtime_error("cannot encode \"" + path + "\"");
+  try {
+    WriteFileWhole(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.detail());
   }
-  std::error_code error;
-  std::filesystem::rename(part, path, error);
-  if (error) throw std::runtime_error("cannot rename \"" + part + "\": " + error.message());
 }
 
 }  // namespace rdsim::atlas

@@ -1,6 +1,5 @@
 #include "atlas/atlas_store.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/run_error.h"
+#include "files/file_access.h"
 #include "files/raw_field.h"
 
 namespace rdsim::atlas {
@@ -39,18 +40,12 @@ std::string ReadWholeFile(const std::string& path) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  const std::string part = path + ".part";
-  errno = 0;
-  {
-    std::ofstream file(part, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) throw std::runtime_error("cannot write \"" + part + "\": " + std::strerror(errno));
+void WriteWhole(const std::string& path, const std::string& bytes) {
+  try {
+    rdsim::WriteFileWhole(path, bytes);
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.detail());
   }
-  std::error_code error;
-  fs::rename(part, path, error);
-  if (error) throw std::runtime_error("cannot rename \"" + part + "\": " + error.message());
 }
 
 void PrepareDirectory(const std::string& dir, const std::string& argument) {
@@ -58,7 +53,7 @@ void PrepareDirectory(const std::string& dir, const std::string& argument) {
   fs::create_directories(dir + "/points", error);
   if (error) throw ArgumentError(argument, "cannot create \"" + dir + "/points\": " + error.message());
   try {
-    WriteFileAtomically(dir + "/.writable", "");
+    WriteWhole(dir + "/.writable", "");
   } catch (const std::runtime_error& failure) {
     throw ArgumentError(argument, failure.what());
   }
@@ -73,7 +68,7 @@ void ClearPoints(const std::string& dir) {
 }
 
 void WriteRunDescription(const std::string& dir, const RunOptions& options) {
-  WriteFileAtomically(dir + "/atlas-run.txt", DescribeRun(options) + "--shard " + std::to_string(options.shard.index) +
+  WriteWhole(dir + "/atlas-run.txt", DescribeRun(options) + "--shard " + std::to_string(options.shard.index) +
                                                   "/" + std::to_string(options.shard.count) + "\n");
 }
 
@@ -109,12 +104,9 @@ std::string RawPointPath(const std::string& dir, std::size_t point) { return Poi
 
 void WritePoint(const std::string& dir, std::size_t point, const std::string& row, const PointResult& result) {
   const std::string stem = PointStem(dir, point);
-  WriteRawFloats(stem + ".raw.part", result.field);
-  std::error_code error;
-  fs::rename(stem + ".raw.part", stem + ".raw", error);
-  if (error) throw std::runtime_error("cannot rename \"" + stem + ".raw.part\": " + error.message());
+  WriteRawFloats(stem + ".raw", result.field);
   // The text last: a point counts as stored once it is there.
-  WriteFileAtomically(stem + ".txt", std::string(ClassName(result.pattern)) + "\n" + row);
+  WriteWhole(stem + ".txt", std::string(ClassName(result.pattern)) + "\n" + row);
 }
 
 bool HasPoint(const std::string& dir, std::size_t point) { return fs::exists(PointStem(dir, point) + ".txt"); }

@@ -43,6 +43,6 @@ std::string RawPointPath(const std::string& dir, std::size_t point);
 
 // Written under a temporary name and renamed, so that no reader sees half a
 // file; std::runtime_error on failure.
-void WriteFileAtomically(const std::string& path, const std::string& bytes);
+void WriteWhole(const std::string& path, const std::string& bytes);
 
 }  // namespace rdsim::atlas
