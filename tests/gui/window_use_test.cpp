@@ -211,7 +211,8 @@ class WindowUseTest : public QObject, FormFixture {
     QElapsedTimer clock;
     clock.start();
     RunWhile([&](int) { return clock.elapsed() < 300; });
-    QVERIFY2(StepsDone() >= 15 && StepsDone() <= 35, qPrintable(QString::number(StepsDone())));
+    // The upper bound is the limit; a busy machine may make fewer steps.
+    QVERIFY2(StepsDone() >= 5 && StepsDone() <= 35, qPrintable(QString::number(StepsDone())));
 
     form->mnuSpeed[3]->trigger();  // 10 steps per second; then Full speed from inside the run
     clock.start();
