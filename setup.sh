@@ -14,6 +14,7 @@ esac
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev
           fonts-ipafont-gothic fonts-liberation fonts-urw-base35 fonts-lato
           desktop-file-utils appstream dpkg-dev file clang-format git
+          xvfb xdotool at-spi2-core python3-pyatspi dbus-daemon dbus-bin dbus-x11 procps
           slurm-wlm munge)
 missing=()
 for package in "${packages[@]}"; do

@@ -75,12 +75,17 @@ const char* Usage() {
          "SEED: fill the start field with the Random button's noise from this seed.\n"
          "IMAGE: 2d, the newest activator as a 24-bit grey bitmap; 1d, the activator plot\n"
          "       above the inhibitor plot, as the window draws them.\n"
+         "rdsim-batch --analyze [--analyze-csv CSV] --mode 1d|2d --size N --params \"k0,...,k10\"\n"
+         "       the uniform steady states and the linear stability of each, in words;\n"
+         "       CSV: state,m,n,mu,factor_re,factor_im,factor_abs,growth_per_step, one row per\n"
+         "       mode and amplification factor, largest |factor| first (growth = |factor| - 1).\n"
          "rdsim-batch --list-presets: the built-in presets, one a line:\n"
          "       name|k0,...,k10|mode|size|steps, the settings of their README pictures.\n";
 }
 
 BatchOptions ParseArguments(int argc, const char* const* argv) {
-  static const char* const Flags[] = {"--mode", "--size", "--steps", "--params", "--init", "--random", "--out", "--bmp"};
+  static const char* const Flags[] = {"--mode", "--size", "--steps", "--params", "--init", "--random", "--out", "--bmp",
+                                      "--analyze-csv"};
   std::map<std::string, std::string> values;
   BatchOptions options;
   for (int i = 1; i < argc; ++i) {
@@ -96,6 +101,12 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
       inlineValue = flag.substr(equals + 1);
       flag.resize(equals);
     }
+    if (flag == "--analyze") {
+      if (inlineValue) throw ArgumentError(flag, "takes no value");
+      if (options.analyze) throw ArgumentError(flag, "given twice");
+      options.analyze = true;
+      continue;
+    }
     bool known = false;
     for (const char* f : Flags) known = known || flag == f;
     if (!known) throw ArgumentError(flag, "unknown argument");
@@ -106,12 +117,23 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
     if (!values.emplace(flag, *inlineValue).second) throw ArgumentError(flag, "given twice");
   }
 
+  if (values.count("--analyze-csv")) {
+    options.analyze = true;
+    options.analyzeCsvPath = values["--analyze-csv"];
+  }
+  if (options.analyze) {
+    for (const char* run : {"--steps", "--init", "--random", "--out", "--bmp"}) {
+      if (values.count(run)) throw ArgumentError(run, "cannot be combined with --analyze");
+    }
+  }
   for (const char* required : {"--mode", "--size", "--steps", "--params"}) {
-    if (!values.count(required)) throw ArgumentError(required, "missing");
+    if (!values.count(required) && !(options.analyze && std::string(required) == "--steps")) {
+      throw ArgumentError(required, "missing");
+    }
   }
   options.mode = ParseMode(values["--mode"]);
   options.sizeText = values["--size"];
-  options.steps = ParseSteps(values["--steps"]);
+  if (!options.analyze) options.steps = ParseSteps(values["--steps"]);
 
   options.coefficients = ParseCoefficientTexts(values["--params"]);
 

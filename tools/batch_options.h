@@ -30,6 +30,8 @@ struct BatchOptions {
   std::optional<std::string> initPath, outPath, bmpPath;
   std::optional<std::uint32_t> randomSeed;  // start from the Random button's noise
   bool help = false;
+  bool analyze = false;  // linear stability instead of steps
+  std::optional<std::string> analyzeCsvPath;
 };
 
 // Flags take their value as the next argument or after "=" (--size=64).
@@ -37,8 +39,8 @@ struct BatchOptions {
 // twice, a missing required flag, --init with --random, a seed that is not a
 // whole number from 0 to 4294967295, a mode other than 1d/2d, a step count that
 // is not a whole number of 0 or more, a --params list that is not eleven
-// texts. The texts of --size and --params are left to
-// the intake.
+// texts, --analyze (or --analyze-csv) with --steps, --init, --random, --out or
+// --bmp. The texts of --size and --params are left to the intake.
 BatchOptions ParseArguments(int argc, const char* const* argv);
 
 // A --params list: the coefficients' texts, left to the intake.

@@ -1,5 +1,8 @@
 #include "batch_run.h"
 
+#include "core/checked.h"
+#include "core/constants.h"
+#include "core/number_text.h"
 #include "core/parameter_intake.h"
 
 namespace rdsim::batch {
@@ -42,9 +45,27 @@ class NoWindow : public IntakeView {
   void DrawFieldFromU() override {}
 };
 
+// The window puts a size outside the range into it; from a script it is a
+// mistake to report. Rounded as the intake rounds; a text that is not a
+// number is left to the intake's message.
+void CheckSize(const std::string& text) {
+  double value;
+  try {
+    value = ParseDouble(text);
+  } catch (const RunError&) {
+    return;
+  }
+  const double n = RoundHalfEven(value - 1.0) + 1.0;
+  if (!(n >= MinFieldSize && n <= MaxFieldSize)) {
+    throw ArgumentError("--size", "\"" + text + "\" is outside the range " + std::to_string(MinFieldSize) + " to " +
+                                      std::to_string(MaxFieldSize));
+  }
+}
+
 }  // namespace
 
 void TakeParameters(Simulation& sim, const BatchOptions& options) {
+  CheckSize(options.sizeText);
   ArgumentBoxes boxes(options);
   NoWindow window;
   try {

@@ -10,7 +10,8 @@
 namespace rdsim::batch {
 
 // Runs the window's intake on the texts of the command line. A text the
-// intake rejects raises ArgumentError naming --size or --params.
+// intake rejects, or a size that rounds to less than 2 or more than 128 (which
+// the window would clamp), raises ArgumentError naming --size or --params.
 void TakeParameters(Simulation& sim, const BatchOptions& options);
 
 // Cells of one species: N on a line, N*N in a square.

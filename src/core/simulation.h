@@ -7,8 +7,8 @@
 
 namespace rdsim {
 
-// Everything that lives as long as the window and that the steps, the run
-// loop and the editing tools share.
+// The engine's state: the step coefficients, the field size and buffers. The
+// flags of the run and the tools live in the window's session.
 struct Simulation {
   StepCoefficients coef;
   std::int32_t N = 0;
@@ -17,10 +17,7 @@ struct Simulation {
   std::int32_t StepsPerImage = 0;
   FieldBuffers buffers;
 
-  bool Running = false;
   bool CurrentInU = false;  // U/V hold the newest 2D field
-  bool BrushOnActivator = false;
-  bool MouseDrawing = false;
 
   // Clamped synthesis terms of the last cell updated.
   float synU = 0, synV = 0;

@@ -74,8 +74,14 @@ void StartBrushStroke(Session& session, BrushView& view, int button, float x, fl
   PaintDisc(session, view, x, y, ReadBrush(view));
 }
 
-void ContinueBrushStroke(Session& session, BrushView& view, float x, float y) {
-  if (!session.MouseDrawing) return;
+bool StrokeGoesOn(Session& session, int buttons) {
+  if (!session.MouseDrawing) return false;
+  if ((buttons & 1) == 0) session.MouseDrawing = false;
+  return session.MouseDrawing;
+}
+
+void ContinueBrushStroke(Session& session, BrushView& view, int buttons, float x, float y) {
+  if (!StrokeGoesOn(session, buttons)) return;
   PaintDisc(session, view, x, y, ReadBrush(view));
 }
 

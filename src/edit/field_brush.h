@@ -27,10 +27,15 @@ std::uint32_t BrushMarkColor(bool activator, int intensity);
 void PaintDisc(Session& session, BrushView& view, float cx, float cy, const Brush& brush);
 
 // A left press starts a stroke with a disc; while it lasts, every move paints
-// one; any release ends it.
+// one; any release ends it. buttons: those held during a move, 1 the left.
 void StartBrushStroke(Session& session, BrushView& view, int button, float x, float y);
-void ContinueBrushStroke(Session& session, BrushView& view, float x, float y);
+void ContinueBrushStroke(Session& session, BrushView& view, int buttons, float x, float y);
 void EndStroke(Session& session);
+
+// Whether a move continues the stroke. A move that reports no left button
+// means its release went elsewhere (a message box shown during the drag takes
+// it): the stroke ends, and that move paints nothing. Shared by the profiles.
+bool StrokeGoesOn(Session& session, int buttons);
 
 // Swatch 0 selects the activator, 1 the inhibitor; other indices do nothing.
 void ChooseBrushSpecies(Session& session, BrushView& view, int index);

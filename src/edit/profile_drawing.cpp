@@ -5,6 +5,7 @@
 #include "core/checked.h"
 #include "core/checked_cell.h"
 #include "core/constants.h"
+#include "edit/field_brush.h"
 
 namespace rdsim {
 
@@ -55,8 +56,8 @@ void StartProfileStroke(Session& session, RunView& view, Profile profile, int bu
   SetCell(session, view, profile, x, y);
 }
 
-void ContinueProfileStroke(Session& session, RunView& view, Profile profile, float x, float y) {
-  if (!session.MouseDrawing) return;
+void ContinueProfileStroke(Session& session, RunView& view, Profile profile, int buttons, float x, float y) {
+  if (!StrokeGoesOn(session, buttons)) return;
   SetCell(session, view, profile, x, y);
 }
 

@@ -13,7 +13,8 @@ enum class Profile { Activator, Inhibitor };
 void StartProfileStroke(Session& session, RunView& view, Profile profile, int button, float x, float y);
 // While a stroke lasts, sets the cell under the pointer; ignores positions
 // left or right of the cells and pins those above or below to the scale.
-void ContinueProfileStroke(Session& session, RunView& view, Profile profile, float x, float y);
+// A move without the left button ends the stroke (StrokeGoesOn).
+void ContinueProfileStroke(Session& session, RunView& view, Profile profile, int buttons, float x, float y);
 // Any release ends the stroke (EndStroke, as for the brush).
 
 }  // namespace rdsim

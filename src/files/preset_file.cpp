@@ -1,10 +1,6 @@
 #include "files/preset_file.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
+#include "files/file_access.h"
 #include "core/number_text.h"
 #include "core/run_error.h"
 
@@ -122,6 +118,8 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 }  // namespace
 
 PresetFileContent ParsePresetFile(std::string_view text, std::size_t limit) {
+  // Editors that save UTF-8 may put a byte-order mark in front.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   PresetFileContent content;
   content.endsWithLineEnd = text.empty() || text.back() == '\n' || text.back() == '\r';
   std::size_t begin = 0;
@@ -164,45 +162,35 @@ void CheckPresetName(std::string_view name) {
   }
 }
 
-std::optional<std::string> ReadPresetFile(const std::string& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (status.type() == std::filesystem::file_type::not_found) return std::nullopt;
-  if (error || std::filesystem::is_directory(status)) {
-    throw RunError(Fault::FileAccess, "cannot read " + Quoted(path));
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw RunError(Fault::FileAccess, "cannot read " + Quoted(path));
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) throw RunError(Fault::FileAccess, "cannot read " + Quoted(path));
-  return text;
-}
+std::optional<std::string> ReadPresetFile(const std::string& path) { return ReadInputFile(path, PresetFileMaxBytes); }
 
 void AppendWhole(const std::string& path, const std::string& bytes) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const auto before = fs::status(path, error).type();
-  const bool created = before == fs::file_type::not_found;
-  const std::uintmax_t oldSize = before == fs::file_type::regular ? fs::file_size(path, error) : 0;
-  const bool sized = before == fs::file_type::regular && !error;
+  LockedFile file(path, PresetFileMaxBytes);
+  file.Replace(file.Content() + bytes);
+}
 
-  std::FILE* file = std::fopen(path.c_str(), "ab");
-  if (!file) throw RunError(Fault::FileAccess, "cannot open " + Quoted(path) + " for writing");
-  // Unbuffered: the whole text goes to the system in one write.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  written = std::fflush(file) == 0 && written;
-  written = std::fclose(file) == 0 && written;
-  if (written) return;
-
-  // Take back whatever part of the text reached the file.
-  if (created) {
-    fs::remove(path, error);
-  } else if (sized) {
-    fs::resize_file(path, oldSize, error);
+void AppendPreset(const std::string& path, const PresetRecord& record, const std::vector<PresetRecord>& firstRecords) {
+  try {
+    // One lock from the count to the rename: two windows saving at once append
+    // one after the other, and only the first writes the first records.
+    LockedFile file(path, PresetFileMaxBytes);
+    const PresetFileContent content = ParsePresetFile(file.Content());
+    std::string bytes = file.Content();
+    if (!content.endsWithLineEnd) bytes += "\r\n";
+    std::size_t records = content.wholeRecords;
+    if (records == 0) {
+      for (const PresetRecord& first : firstRecords) bytes += FormatPresetRecord(first);
+      records = firstRecords.size();
+    }
+    if (records >= static_cast<std::size_t>(PresetRows)) {
+      throw RunError(Fault::SubscriptOutOfRange, "the list shows at most " + std::to_string(PresetRows) +
+                                                     " presets, and " + Quoted(path) + " already holds that many");
+    }
+    bytes += FormatPresetRecord(record);
+    file.Replace(bytes);
+  } catch (const RunError& error) {
+    throw RunError(error.fault(), error.detail() + "; nothing was saved");
   }
-  throw RunError(Fault::FileAccess,
-                 "cannot write " + Quoted(path) + " (disk full or not writable); nothing was saved");
 }
 
 }  // namespace rdsim

@@ -1,36 +1,41 @@
-#include "files/raw_field.h"
+#include "raw_field.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <stdexcept>
+
+#include "files/file_access.h"
+#include "core/run_error.h"
 
 namespace rdsim {
 
 namespace {
 
-std::string Reason(const std::string& what, const std::string& path) {
-  const std::string cause = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
-  return what + " \"" + path + "\"" + cause;
+std::string WrongSize(const std::string& path, std::uintmax_t bytes, std::size_t count) {
+  return "\"" + path + "\" holds " + std::to_string(bytes) + " bytes, expected " + std::to_string(count * 4) + " (" +
+         std::to_string(count) + " float32 values)";
 }
 
 }  // namespace
 
 std::vector<float> ReadRawFloats(const std::string& path, std::size_t count) {
-  errno = 0;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw std::runtime_error(Reason("cannot open", path));
-  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) throw std::runtime_error(Reason("cannot read", path));
-  if (bytes.size() != count * 4) {
-    throw std::runtime_error("\"" + path + "\" holds " + std::to_string(bytes.size()) + " bytes, expected " +
-                             std::to_string(count * 4) + " (" + std::to_string(count) + " float32 values)");
+  std::optional<std::string> bytes;
+  try {
+    // The size first: nothing of a file that cannot be the field is read.
+    const std::optional<std::uintmax_t> size = InputFileSize(path);
+    if (!size) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(ENOENT));
+    if (*size != count * 4) throw std::runtime_error(WrongSize(path, *size, count));
+    bytes = ReadInputFile(path, count * 4);
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.detail());
   }
+  if (!bytes) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(ENOENT));
+  if (bytes->size() != count * 4) throw std::runtime_error(WrongSize(path, bytes->size(), count));
   std::vector<float> values(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const unsigned char* b = bytes.data() + 4 * i;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes->data()) + 4 * i;
     const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
                                static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
     std::memcpy(&values[i], &bits, sizeof bits);
@@ -38,19 +43,22 @@ std::vector<float> ReadRawFloats(const std::string& path, std::size_t count) {
   return values;
 }
 
-void WriteRawFloats(const std::string& path, const std::vector<float>& values) {
-  std::vector<char> bytes(values.size() * 4);
+std::string EncodeRawFloats(const std::vector<float>& values) {
+  std::string bytes(values.size() * 4, '\0');
   for (std::size_t i = 0; i < values.size(); ++i) {
     std::uint32_t bits;
     std::memcpy(&bits, &values[i], sizeof bits);
     for (int b = 0; b < 4; ++b) bytes[4 * i + static_cast<std::size_t>(b)] = static_cast<char>(bits >> (8 * b));
   }
-  errno = 0;
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) throw std::runtime_error(Reason("cannot create", path));
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) throw std::runtime_error(Reason("cannot write", path));
+  return bytes;
+}
+
+void WriteRawFloats(const std::string& path, const std::vector<float>& values) {
+  try {
+    WriteFileWhole(path, EncodeRawFloats(values));
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.detail());
+  }
 }
 
 }  // namespace rdsim

@@ -9,9 +9,13 @@ namespace rdsim {
 // Raw fields on disk: little-endian float32 values, nothing else. Both raise
 // std::runtime_error with a one-line reason.
 
-// Exactly `count` values, or the reason the file does not hold them.
+// Exactly `count` values, or the reason the file does not hold them. Only a
+// regular file of the right size is read.
 std::vector<float> ReadRawFloats(const std::string& path, std::size_t count);
 
+std::string EncodeRawFloats(const std::vector<float>& values);
+
+// Written whole through a temporary beside `path`.
 void WriteRawFloats(const std::string& path, const std::vector<float>& values);
 
 }  // namespace rdsim

@@ -8,7 +8,7 @@
 #include <cctype>
 
 #include "core/run_error.h"
-#include "files/atomic_file.h"
+#include "files/file_access.h"
 
 namespace rdsim {
 
@@ -41,7 +41,7 @@ const ImageFormat* FormatOf(const std::string& path) {
 
 bool IsImageFileName(const std::string& path) { return FormatOf(path) != nullptr; }
 
-void WriteImageFile(const std::string& path, const PixelImage& image) {
+std::string EncodeImageFile(const std::string& path, const PixelImage& image) {
   const ImageFormat* format = FormatOf(path);
   if (!format) throw RunError(Fault::FileAccess, "\"" + path + "\" names no picture format (.bmp or .png)");
   const QImage view(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
@@ -53,7 +53,11 @@ void WriteImageFile(const std::string& path, const PixelImage& image) {
   if (!writer.write(view.convertToFormat(format->pixels))) {
     throw RunError(Fault::FileAccess, "cannot encode \"" + path + "\": " + writer.errorString().toStdString());
   }
-  WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void WriteImageFile(const std::string& path, const PixelImage& image) {
+  WriteFileWhole(path, EncodeImageFile(path, image));
 }
 
 }  // namespace rdsim

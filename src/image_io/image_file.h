@@ -10,8 +10,11 @@ namespace rdsim {
 // uncompressed) and ".png". To add one: a row in the table of image_file.cpp.
 bool IsImageFileName(const std::string& path);
 
-// Encodes `image` in the format its extension names and writes it whole or
-// not at all. Raises RunError (File access error) naming the file.
+// The bytes of `image` in the format the extension of `path` names.
+std::string EncodeImageFile(const std::string& path, const PixelImage& image);
+
+// Encodes `image` and writes it whole or not at all. Raises RunError (File
+// access error) naming the file.
 void WriteImageFile(const std::string& path, const PixelImage& image);
 
 }  // namespace rdsim

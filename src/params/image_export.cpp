@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/run_error.h"
+#include "files/file_access.h"
 #include "image_io/image_file.h"
 
 namespace rdsim {
@@ -21,15 +22,15 @@ void ExportPictures(RunView& view) {
     case Mode::None:
       return;
   }
-  std::string failed;
-  for (const auto& [picture, name] : files) {
-    try {
-      WriteImageFile(name, picture->Pixels());
-    } catch (const RunError&) {
-      failed += (failed.empty() ? "" : " and ") + std::string("\"") + name + "\"";
-    }
+  // Both pictures of a mode change together or not at all.
+  WholeFiles written;
+  try {
+    for (const auto& [picture, name] : files) CheckOutputPath(name);
+    for (const auto& [picture, name] : files) written.Add(name, EncodeImageFile(name, picture->Pixels()));
+  } catch (const RunError& error) {
+    throw RunError(error.fault(), error.detail() + "; no picture file was changed");
   }
-  if (!failed.empty()) throw RunError(Fault::FileAccess, "cannot write " + failed + " in the working folder");
+  written.Commit();
 }
 
 }  // namespace rdsim

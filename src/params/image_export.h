@@ -5,9 +5,9 @@
 namespace rdsim {
 
 // File > Save As: the pictures of the current mode as 24-bit bitmaps in the
-// working folder, "Activator_1D.bmp" and "Inhibitor_1D.bmp" or "2D.bmp". Every
-// file is attempted; a file that could not be written raises one RunError
-// naming it afterwards.
+// working folder, "Activator_1D.bmp" and "Inhibitor_1D.bmp" or "2D.bmp". Each
+// goes to a temporary first and replaces its file only when all are whole: on
+// a failure no file has changed, and a RunError names the file.
 void ExportPictures(RunView& view);
 
 }  // namespace rdsim

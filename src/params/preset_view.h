@@ -18,6 +18,8 @@ class PresetView {
   virtual void ListPresets(const std::vector<std::string>& names) = 0;
   // The entry picked from the list, or -1.
   virtual int PickedPreset() const = 0;
+  // Shows entry `row`'s name in the list's box.
+  virtual void ShowPresetName(int row) = 0;
 };
 
 }  // namespace rdsim

@@ -41,14 +41,19 @@ PresetValues BoxValues(const PresetView& view) {
 
 void LoadPresets(Session& session, PresetView& view) {
   std::optional<std::string> text;
+  std::optional<RunError> passedOver;
   try {
     text = ReadPresetFile(PresetFileName);
-  } catch (const RunError&) {
-    // Unreadable: the window still starts, with the built-in presets; a save
-    // then names the file and leaves it alone.
+  } catch (const RunError& error) {
+    // Not a file to read (too large, a folder, a FIFO): the window still
+    // starts, with the built-in presets, and says why.
+    passedOver = error;
   }
-  // Without a file the program's own presets stand in, until the first save writes them.
-  const std::vector<PresetRecord> records = text ? ParsePresetFile(*text).records : BuiltinRecords();
+  std::vector<PresetRecord> records;
+  if (text) records = ParsePresetFile(*text).records;
+  // Without a file, or without a whole record in it, the program's own
+  // presets stand in, until the first save writes them.
+  if (records.empty()) records = BuiltinRecords();
   std::vector<std::string> names;
   for (const PresetRecord& record : records) {
     session.presetTable.at(names.size()) = record.values;
@@ -56,11 +61,15 @@ void LoadPresets(Session& session, PresetView& view) {
   }
   view.ListPresets(names);
   ShowRow(session, view, 0);
+  if (passedOver) {
+    throw RunError(passedOver->fault(), passedOver->detail() + "; the built-in presets are listed instead");
+  }
 }
 
 void ShowPickedPreset(Session& session, PresetView& view) {
   const int row = view.PickedPreset();
   if (row < 0 || row >= PresetRows) return;
+  view.ShowPresetName(row);
   ShowRow(session, view, row);
 }
 
@@ -70,24 +79,7 @@ void SavePreset(Session& session, PresetView& view) {
   CheckPresetName(record.name);
   record.values = BoxValues(view);
 
-  const std::string path = PresetFileName;
-  const std::optional<std::string> existing = ReadPresetFile(path);
-  std::string bytes;
-  std::size_t records = 0;
-  if (existing) {
-    const PresetFileContent content = ParsePresetFile(*existing);
-    records = content.wholeRecords;
-    if (!content.endsWithLineEnd) bytes = "\r\n";
-  } else {
-    for (const PresetRecord& builtin : BuiltinRecords()) bytes += FormatPresetRecord(builtin);
-    records = BuiltinPresets().size();
-  }
-  if (records >= static_cast<std::size_t>(PresetRows)) {
-    throw RunError(Fault::SubscriptOutOfRange, "\"" + path + "\" already holds " + std::to_string(records) +
-                                                   " presets, the most the list can show; nothing was saved");
-  }
-  bytes += FormatPresetRecord(record);
-  AppendWhole(path, bytes);
+  AppendPreset(PresetFileName, record, BuiltinRecords());
   LoadPresets(session, view);
 }
 

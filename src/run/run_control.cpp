@@ -1,5 +1,7 @@
 #include "run/run_control.h"
 
+#include <chrono>
+#include <iterator>
 #include <string>
 
 #include "core/constants.h"
@@ -17,10 +19,25 @@ void ShowRunning(Session& session, RunView& view, bool running) {
   view.ShowRunning(running);
 }
 
+// Whatever ends a run (Stop, the last step, a run-time error, a mode switch,
+// the window closing) leaves the button ready to start the next one.
+class RunEnds {
+ public:
+  RunEnds(Session& session, RunView& view) : session_(session), view_(view) {}
+  ~RunEnds() { ShowRunning(session_, view_, false); }
+  RunEnds(const RunEnds&) = delete;
+  RunEnds& operator=(const RunEnds&) = delete;
+
+ private:
+  Session& session_;
+  RunView& view_;
+};
+
 // The window's side of the stepping loop: the counter, the redraws, the yield.
 class WindowLoop : public StepLoopHooks {
  public:
-  WindowLoop(Session& session, RunView& view, Mode mode) : session_(session), view_(view), mode_(mode) {}
+  WindowLoop(Session& session, RunView& view, Mode mode)
+      : session_(session), view_(view), mode_(mode), stepStarted_(Clock::now()) {}
 
   void Stepped(std::int64_t k) override {
     view_.ShowStepCount(k + 1);
@@ -40,23 +57,38 @@ class WindowLoop : public StepLoopHooks {
     }
   }
 
-  // Goes on unless Stop was pressed, the window closed, or the user switched
-  // the mode under the loop (its buffers now belong to the other mode, so the
-  // run ends as if stopped).
   bool Yield(std::int64_t) override {
     view_.Yield();
-    if (!session_.Running || view_.Closing()) return false;
-    if (view_.SelectedMode() != mode_) {
-      ShowRunning(session_, view_, false);
-      return false;
-    }
-    return true;
+    WaitForNextStep();
+    stepStarted_ = Clock::now();
+    return KeepRunning();
   }
 
  private:
+  using Clock = std::chrono::steady_clock;
+
+  // Goes on unless Stop was pressed, the window closed, or the user switched
+  // the mode under the loop (its buffers now belong to the other mode, so the
+  // run ends as if stopped).
+  bool KeepRunning() const { return session_.Running && !view_.Closing() && view_.SelectedMode() == mode_; }
+
+  // The speed limit is spent inside the yield: the window keeps serving
+  // events until the step's share of a second is over, so every control stays
+  // live. A Stop or a change of speed takes effect at once.
+  void WaitForNextStep() {
+    for (;;) {
+      if (session_.StepsPerSecond <= 0 || !KeepRunning()) return;
+      const auto due = stepStarted_ + std::chrono::nanoseconds(1'000'000'000 / session_.StepsPerSecond);
+      const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(due - Clock::now()).count();
+      if (left <= 0) return;
+      view_.WaitForEvents(left);
+    }
+  }
+
   Session& session_;
   RunView& view_;
   Mode mode_;
+  Clock::time_point stepStarted_;
 };
 
 }  // namespace
@@ -71,8 +103,14 @@ void StartOrStopRun(Session& session, RunView& view) {
   }
   ReadParameters(session, view);
   ShowRunning(session, view, true);
+  const RunEnds ends(session, view);
   const Mode mode = view.SelectedMode();
   if (mode != Mode::None) RunLoop(session, view, mode);
+}
+
+void SetRunSpeed(Session& session, int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(RunSpeeds))) return;
+  session.StepsPerSecond = RunSpeeds[index];
 }
 
 void RunLoop(Session& session, RunView& view, Mode mode) {

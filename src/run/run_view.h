@@ -26,6 +26,8 @@ class RunView : public ParameterBoxes {
   virtual void ShowStepCount(std::int64_t count) = 0;  // the counter's number
   // Runs every waiting window event to completion.
   virtual void Yield() = 0;
+  // Serves the window's events until one comes or the time is up.
+  virtual void WaitForEvents(std::int64_t nanoseconds) = 0;
   // Set once the window closes: every loop ends.
   virtual bool Closing() const = 0;
 };

@@ -19,11 +19,23 @@ class CounterLabel : public QLabel {
   void SetCaption(const QString& caption);
   const QString& Caption() const { return caption_; }
 
+  // Announced spaces its signals at least this far apart.
+  static constexpr int AnnounceMilliseconds = 250;
+
+ signals:
+  // The caption for listeners that must not hear every step (a screen
+  // reader): the first change at once, later ones at most once per
+  // AnnounceMilliseconds, and the last one always.
+  void Announced(const QString& caption);
+
  private:
   void Flush();
+  void Announce();
 
   QString caption_;
+  QString announced_;
   QTimer flushTimer_;
+  QTimer announceTimer_;
 };
 
 }  // namespace rdsim

@@ -7,8 +7,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTimer>
+#include <algorithm>
 
 #include "core/run_error.h"
+#include "ui/box_text.h"
 #include "ui/counter_label.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
@@ -27,7 +30,7 @@ QLineEdit& CoefficientBox(const frmMain& form, int k) {
 std::string FormPorts::CoefficientText(int k) const { return CoefficientBox(form_, k).text().toStdString(); }
 std::string FormPorts::IterationsText() const { return form_.Text2->text().toStdString(); }
 std::string FormPorts::SizeText() const { return form_.Text3->text().toStdString(); }
-void FormPorts::SetSizeText(const std::string& text) { form_.Text3->setText(QString::fromStdString(text)); }
+void FormPorts::SetSizeText(const std::string& text) { SetBoxText(form_.Text3, QString::fromStdString(text)); }
 
 Mode FormPorts::SelectedMode() const {
   if (form_.Option1[0]->isChecked()) return Mode::OneD;
@@ -64,6 +67,15 @@ void FormPorts::ShowModeControls(Mode mode) {
 void FormPorts::ShowRunning(bool running) { form_.Run->setText(running ? "Stop" : "Start"); }
 void FormPorts::ShowStepCount(std::int64_t count) { form_.Label2->SetCaption(QString::number(count)); }
 void FormPorts::Yield() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void FormPorts::WaitForEvents(std::int64_t nanoseconds) {
+  // The timer only wakes the wait below when no other event does.
+  QTimer wake;
+  wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
+  wake.start(static_cast<int>(std::min<std::int64_t>((nanoseconds + 999'999) / 1'000'000, 1000)));
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 bool FormPorts::Closing() const { return form_.Closing; }
 
 Picture& FormPorts::Preview() { return *form_.Picture5; }
@@ -75,7 +87,7 @@ int FormPorts::BrushRadius() const { return form_.Slider1->value(); }
 int FormPorts::BrushIntensity() const { return form_.Slider2->value(); }
 
 void FormPorts::SetCoefficientText(int k, const std::string& text) {
-  CoefficientBox(form_, k).setText(QString::fromStdString(text));
+  SetBoxText(&CoefficientBox(form_, k), QString::fromStdString(text));
 }
 std::string FormPorts::PresetName() const { return form_.Combo1->currentText().toStdString(); }
 
@@ -84,7 +96,11 @@ void FormPorts::ListPresets(const std::vector<std::string>& names) {
   list.clear();
   for (const std::string& name : names) list.addItem(QString::fromStdString(name));
   if (list.count() > 0) list.setCurrentIndex(0);
-  list.setEditText(list.count() > 0 ? list.itemText(0) : QString());
+  SetBoxText(list.lineEdit(), list.count() > 0 ? list.itemText(0) : QString());
+}
+
+void FormPorts::ShowPresetName(int row) {
+  SetBoxText(form_.Combo1->lineEdit(), form_.Combo1->itemText(row));
 }
 
 int FormPorts::PickedPreset() const {

@@ -31,6 +31,7 @@ class FormPorts : public RunView, public BrushView, public PresetView {
   void ShowRunning(bool running) override;
   void ShowStepCount(std::int64_t count) override;
   void Yield() override;
+  void WaitForEvents(std::int64_t nanoseconds) override;
   bool Closing() const override;
 
   // BrushView
@@ -44,6 +45,7 @@ class FormPorts : public RunView, public BrushView, public PresetView {
   std::string PresetName() const override;
   void ListPresets(const std::vector<std::string>& names) override;
   int PickedPreset() const override;
+  void ShowPresetName(int row) override;
 
  private:
   frmMain& form_;

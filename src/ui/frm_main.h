@@ -40,6 +40,8 @@ class frmMain : public QMainWindow {
   // Controls, named as the design names them. The client area is centralWidget().
   QMenu* mnuFile = nullptr;
   QAction* mnuSaveAs = nullptr;
+  QMenu* mnuRun = nullptr;
+  QAction* mnuSpeed[4] = {};  // full speed, then the limits of RunSpeeds
 
   QGroupBox* Frame1 = nullptr;  // "Oscillator": equations, presets, phase plane
   QGroupBox* Frame2 = nullptr;  // mode switch
@@ -89,6 +91,7 @@ class frmMain : public QMainWindow {
   void Combo1_Click();
   void SavePar_Click();
   void mnuSaveAs_Click();
+  void mnuSpeed_Click(int Index);
   void Picture1_MouseDown(int Button, int Shift, float X, float Y);
   void Picture1_MouseMove(int Button, int Shift, float X, float Y);
   void Picture1_MouseUp(int Button, int Shift, float X, float Y);

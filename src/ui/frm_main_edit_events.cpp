@@ -14,8 +14,8 @@ void frmMain::Spiral_Click() {
 void frmMain::Picture1_MouseDown(int Button, int, float X, float Y) {
   RunEvent(this, [=, this] { StartProfileStroke(session, ports, Profile::Activator, Button, X, Y); });
 }
-void frmMain::Picture1_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { ContinueProfileStroke(session, ports, Profile::Activator, X, Y); });
+void frmMain::Picture1_MouseMove(int Button, int, float X, float Y) {
+  RunEvent(this, [=, this] { ContinueProfileStroke(session, ports, Profile::Activator, Button, X, Y); });
 }
 void frmMain::Picture1_MouseUp(int, int, float, float) {
   RunEvent(this, [this] { EndStroke(session); });
@@ -23,8 +23,8 @@ void frmMain::Picture1_MouseUp(int, int, float, float) {
 void frmMain::Picture2_MouseDown(int Button, int, float X, float Y) {
   RunEvent(this, [=, this] { StartProfileStroke(session, ports, Profile::Inhibitor, Button, X, Y); });
 }
-void frmMain::Picture2_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { ContinueProfileStroke(session, ports, Profile::Inhibitor, X, Y); });
+void frmMain::Picture2_MouseMove(int Button, int, float X, float Y) {
+  RunEvent(this, [=, this] { ContinueProfileStroke(session, ports, Profile::Inhibitor, Button, X, Y); });
 }
 void frmMain::Picture2_MouseUp(int, int, float, float) {
   RunEvent(this, [this] { EndStroke(session); });
@@ -33,8 +33,8 @@ void frmMain::Picture2_MouseUp(int, int, float, float) {
 void frmMain::Picture3_MouseDown(int Button, int, float X, float Y) {
   RunEvent(this, [=, this] { StartBrushStroke(session, ports, Button, X, Y); });
 }
-void frmMain::Picture3_MouseMove(int, int, float X, float Y) {
-  RunEvent(this, [=, this] { ContinueBrushStroke(session, ports, X, Y); });
+void frmMain::Picture3_MouseMove(int Button, int, float X, float Y) {
+  RunEvent(this, [=, this] { ContinueBrushStroke(session, ports, Button, X, Y); });
 }
 void frmMain::Picture3_MouseUp(int, int, float, float) {
   RunEvent(this, [this] { EndStroke(session); });

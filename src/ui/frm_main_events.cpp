@@ -14,8 +14,9 @@
 namespace rdsim {
 
 void frmMain::Form_Load() {
+  // A preset file passed over is reported on its own: the start-up goes on.
+  RunEvent(this, [this] { LoadPresets(session, ports); });
   RunEvent(this, [this] {
-    LoadPresets(session, ports);
     ReadParameters(session, ports);
     session.Running = false;
     session.BrushOnActivator = true;
@@ -42,6 +43,13 @@ void frmMain::Random_Click() {
 }
 void frmMain::Clear_Click() {
   RunEvent(this, [this] { ClearField(session, ports); });
+}
+void frmMain::mnuSpeed_Click(int Index) {
+  RunEvent(this, [this, Index] {
+    if (Index < 0 || Index >= static_cast<int>(std::size(mnuSpeed))) return;
+    SetRunSpeed(session, Index);
+    mnuSpeed[Index]->setChecked(true);
+  });
 }
 
 // Closing ends every running loop; the outermost handler then returns to the

@@ -1,7 +1,10 @@
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -12,15 +15,20 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QWheelEvent>
 #include <qdrawutil.h>
 
 #include <algorithm>
 #include <iterator>
 
 #include "core/parameter_intake.h"
+#include "run/run_control.h"
+#include "ui/box_text.h"
+#include "ui/accessibility.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
@@ -150,12 +158,43 @@ void KeepClearOf(QLabel* label, int rightNeighbourX, int gap) {
 }
 
 QLineEdit* MakeTextBox(QWidget* parent, const QString& text, Twips r) {
-  auto* box = new QLineEdit(text, parent);
+  auto* box = new QLineEdit(parent);
   box->setFont(DefaultFont());
-  box->setCursorPosition(0);
+  SetBoxText(box, text);
   Put(box, r);
   return box;
 }
+
+// The text part of the preset list. A combo box picks the entry whose name
+// was typed when its text is left or Return is pressed, and puts the entry's
+// spelling in place of the typed one; a typed name is what S saves under, so
+// neither may reach the combo box.
+class PresetNameEdit : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusOutEvent(QFocusEvent* event) override {
+    const QSignalBlocker quiet(this);
+    QLineEdit::focusOutEvent(event);
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return QLineEdit::keyPressEvent(event);
+    const QSignalBlocker quiet(this);
+    QLineEdit::keyPressEvent(event);
+  }
+};
+
+// The preset list: an entry is picked in the open list or by Up and Down.
+// The wheel does not pick, so that a turn of it over the box cannot replace
+// the coefficients the user has typed.
+class PresetBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
 
 QPushButton* MakeButton(QWidget* parent, const QString& caption, const QFont& font, Twips r) {
   auto* button = new QPushButton(caption, parent);
@@ -268,6 +307,7 @@ const QColor EquationGround(200, 200, 200);
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   BuildLayout();
   ConnectEvents();
+  NameForScreenReaders(*this);
 }
 
 frmMain::~frmMain() = default;
@@ -284,6 +324,19 @@ void frmMain::BuildLayout() {
   mnuFile->setObjectName(QStringLiteral("mnuFile"));
   mnuSaveAs = mnuFile->addAction(QStringLiteral("Save As"));
   mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+  // The speed limit: painting shows only when a run is slow enough to watch.
+  mnuRun = menuBar()->addMenu(QStringLiteral("Run"));
+  mnuRun->setObjectName(QStringLiteral("mnuRun"));
+  auto* speeds = new QActionGroup(mnuRun);
+  speeds->setExclusive(true);
+  for (std::size_t i = 0; i < std::size(RunSpeeds); ++i) {
+    const int perSecond = RunSpeeds[i];
+    mnuSpeed[i] = mnuRun->addAction(perSecond == 0 ? QStringLiteral("Full speed")
+                                                   : QStringLiteral("%1 steps per second").arg(perSecond));
+    mnuSpeed[i]->setCheckable(true);
+    speeds->addAction(mnuSpeed[i]);
+  }
+  mnuSpeed[0]->setChecked(true);
 
   auto* client = new QWidget(this);
   client->setFixedSize(537, 337);
@@ -343,11 +396,13 @@ void frmMain::BuildLayout() {
     Text1[i] = MakeTextBox(Frame1, QString::fromUtf8(Coefficients[static_cast<std::size_t>(i)].designText),
                            CoefficientBoxPlaces[i]);
   }
-  Combo1 = new QComboBox(Frame1);
+  Combo1 = new PresetBox(Frame1);
   Combo1->setFont(DefaultFont());
-  Combo1->setEditable(true);
+  Combo1->setLineEdit(new PresetNameEdit(Combo1));
+  // No inline completion: a typed "Good" must stay "Good", not become "Good1".
+  Combo1->setCompleter(nullptr);
   Combo1->setInsertPolicy(QComboBox::NoInsert);
-  Combo1->setEditText(QStringLiteral("Combo1"));
+  SetBoxText(Combo1->lineEdit(), QStringLiteral("Combo1"));
   Put(Combo1, {3720, 1680, 1695, 300});
   SavePar = MakeButton(Frame1, QStringLiteral("S"), DesignFont(CenturyFace, 9, true), {5400, 1680, 300, 300});
   Picture4 = MakePicture(Frame1, true, 0xE0E0E0, {5880, 240, 1815, 1815});
@@ -429,7 +484,8 @@ void frmMain::SetToolTips() {
   Run->setToolTip(rich(QStringLiteral("Start the run; press again to stop it.")));
   Random->setToolTip(rich(QStringLiteral("Fill the field with random values.")));
   Clear->setToolTip(rich(QStringLiteral("Read the boxes and set the whole field to zero.")));
-  Combo1->setToolTip(rich(QStringLiteral("Presets: pick one to put its coefficients into the boxes.")));
+  Combo1->setToolTip(rich(QStringLiteral("Presets: pick one from the list to put its coefficients into the boxes. "
+                                        "A name typed here is the name S saves under; it loads nothing.")));
   SavePar->setToolTip(rich(QStringLiteral("Save the coefficients as a new preset.")));
 }
 
@@ -447,6 +503,9 @@ void frmMain::ConnectEvents() {
   }
   connect(Combo1, &QComboBox::activated, this, &frmMain::Combo1_Click);
   connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
+  for (int i = 0; i < int(std::size(mnuSpeed)); ++i) {
+    connect(mnuSpeed[i], &QAction::triggered, this, [this, i] { mnuSpeed_Click(i); });
+  }
 
   connect(Picture1, &PictureBox::MouseDown, this, &frmMain::Picture1_MouseDown);
   connect(Picture1, &PictureBox::MouseMove, this, &frmMain::Picture1_MouseMove);
@@ -458,6 +517,11 @@ void frmMain::ConnectEvents() {
   connect(Picture3, &PictureBox::MouseMove, this, &frmMain::Picture3_MouseMove);
   connect(Picture3, &PictureBox::MouseUp, this, &frmMain::Picture3_MouseUp);
   connect(Picture4, &PictureBox::MouseDown, this, &frmMain::Picture4_MouseDown);
+  // A picture that loses the mouse to a dialog or a menu never sees the
+  // release: its stroke ends as a release would end it.
+  connect(Picture1, &PictureBox::MouseLost, this, [this] { Picture1_MouseUp(0, 0, 0, 0); });
+  connect(Picture2, &PictureBox::MouseLost, this, [this] { Picture2_MouseUp(0, 0, 0, 0); });
+  connect(Picture3, &PictureBox::MouseLost, this, [this] { Picture3_MouseUp(0, 0, 0, 0); });
 
   // sliderMoved comes before the value follows the thumb, so a handler would
   // read the old value: a drag reports Scroll, every other change Change, both

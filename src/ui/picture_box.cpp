@@ -1,6 +1,9 @@
 #include "ui/picture_box.h"
 
+#include <QFocusEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -253,6 +256,7 @@ QPointF PictureBox::UserPosition(const QMouseEvent* event) const {
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
+  held_ = event->buttons();
   if (event->button() == Qt::LeftButton) clickArmed_ = Inside(this, event->position());
   const QPointF u = UserPosition(event);
   emit MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(u.x()),
@@ -260,6 +264,7 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+  held_ = event->buttons();
   const QPointF u = UserPosition(event);
   emit MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(u.x()),
                  float(u.y()));
@@ -270,10 +275,13 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   const bool click = event->button() == Qt::LeftButton && clickArmed_ &&
                      Inside(this, event->position());
   if (event->button() == Qt::LeftButton) clickArmed_ = false;
+  held_ = event->buttons();
   emit MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(u.x()),
                float(u.y()));
   if (click) emit Click();
 }
+
+bool PictureBox::HandlesClick() const { return isSignalConnected(QMetaMethod::fromSignal(&PictureBox::Click)); }
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
@@ -282,6 +290,39 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void PictureBox::LoseMouse() {
+  if (held_ == Qt::NoButton) return;
+  held_ = Qt::NoButton;
+  clickArmed_ = false;
+  emit MouseLost();
+}
+
+// A message box blocks this window; another window that takes over
+// deactivates it; a menu opened from the keyboard takes the focus with the
+// popup reason.
+bool PictureBox::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::WindowBlocked:
+    case QEvent::WindowDeactivate:
+    case QEvent::UngrabMouse:
+      LoseMouse();
+      break;
+    case QEvent::FocusOut: {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) LoseMouse();
+      break;
+    }
+    default:
+      break;
+  }
+  return QWidget::event(event);
+}
+
+void PictureBox::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  LoseMouse();
 }
 
 }  // namespace rdsim

@@ -86,6 +86,10 @@ class PictureBox : public QWidget, public Picture {
   // Pixel of the persistent image; 0xRRGGBB, or -1 outside the drawing area.
   std::int64_t GetPixel(int x, int y) const override;
 
+  // Whether anything listens to Click (the swatches): a screen reader offers
+  // a press only where one acts.
+  bool HandlesClick() const;
+
   // Pixel <-> user conversions of the current scale.
   double UserX(double pixelX) const;
   double UserY(double pixelY) const;
@@ -102,6 +106,9 @@ class PictureBox : public QWidget, public Picture {
   void MouseDown(int button, int shift, float x, float y);
   void MouseMove(int button, int shift, float x, float y);
   void MouseUp(int button, int shift, float x, float y);
+  // A button was held over the picture when a dialog or a menu took the
+  // mouse, or the picture was hidden: its release will not come here.
+  void MouseLost();
   void Click();
 
  protected:
@@ -113,6 +120,8 @@ class PictureBox : public QWidget, public Picture {
   // Space acts as a click, so that a picture reached by Tab can be chosen
   // from the keyboard (the swatches).
   void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   // Brings the image to the current outer size less the border.
@@ -122,10 +131,12 @@ class PictureBox : public QWidget, public Picture {
   QPointF UserPosition(const QMouseEvent* event) const;
   // Any drawing but a continuing arc ends the curve of the arcs.
   void EndArcs() { arcsGoOn_ = false; }
+  void LoseMouse();
 
   int border_;
   int drawWidth_ = 1;
   bool clickArmed_ = false;
+  Qt::MouseButtons held_ = Qt::NoButton;  // as the last pointer event here reported them
   QImage image_;
   QRgb backColor_ = 0xFFFFFF;
   double x1_ = 0, y1_ = 0, x2_ = 1, y2_ = 1;

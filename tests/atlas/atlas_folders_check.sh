@@ -67,7 +67,7 @@ same_results() {
 
 no_partial_files() {
   local left
-  left=$(find "$1" -name '*.part*')
+  left=$(find "$1" -name '*.part*' -o -name '.*.tmp')
   [ -z "$left" ] || fail "partial files left in $1: $left"
 }
 

@@ -191,7 +191,7 @@ TEST(AtlasStore, AResumeKeepsTheWholePointsOfItsShardAndNothingElse) {
   };
   for (std::size_t p : {0, 1, 2, 3}) store(p);
   std::ofstream(dir + "/points/000002.raw", std::ios::app) << "x";  // damaged
-  std::ofstream(dir + "/points/000003.raw.part-Ab12Cd") << "half";
+  std::ofstream(dir + "/points/.000003.raw.Ab12Cd34.tmp") << "half";
   std::ofstream(dir + "/points/000004.raw") << "no record";
   StepCount steps;
   EXPECT_EQ(KeepWholePoints(dir, options, 2 * 8 * 8, steps), std::vector<std::size_t>{0});
@@ -203,10 +203,10 @@ TEST(AtlasStore, AResumeKeepsTheWholePointsOfItsShardAndNothingElse) {
   EXPECT_EQ(left, (std::vector<std::string>{"000000.raw", "000000.txt"}));
 
   std::ofstream(dir + "/atlas.csv") << "old";
-  std::ofstream(dir + "/atlas.png.part-x1y2z3") << "half";
+  std::ofstream(dir + "/.atlas.png.x1y2z3Ab.tmp") << "half";
   std::ofstream(dir + "/notes.txt") << "mine";
   RemoveResults(dir);
-  EXPECT_FALSE(fs::exists(dir + "/atlas.csv") || fs::exists(dir + "/atlas.png.part-x1y2z3"));
+  EXPECT_FALSE(fs::exists(dir + "/atlas.csv") || fs::exists(dir + "/.atlas.png.x1y2z3Ab.tmp"));
   EXPECT_TRUE(fs::exists(dir + "/notes.txt"));
   fs::remove_all(dir);
 }

@@ -159,7 +159,8 @@ for _ in $(seq 100); do
 done
 kept=$(find shards/3/points -name '*.txt' | wc -l)
 [ "$kept" -ge 1 ] && [ "$kept" -lt 3 ] || fail "the cancelled task left $kept points"
-[ -z "$(find shards -name '*.part*')" ] || fail "the cancelled task left partial files: $(find shards -name '*.part*')"
+partial=$(find shards -name '*.part*' -o -name '.*.tmp')
+[ -z "$partial" ] || fail "the cancelled task left partial files: $partial"
 echo "task 3 cancelled with $kept of its 3 points stored"
 grep -q 'stopped by SIGTERM' "atlas-${job}_3.log" || fail "task 3's log: $(cat "atlas-${job}_3.log")"
 

@@ -1,21 +1,26 @@
 // Runs rdsim-batch on seeded random cases and judges each by the plain
 // reference transcription of the model: the --out field bit for bit, the exit
-// code and message of a faulting step, the --bmp image, the summary line, and
-// the complaints about bad arguments.
+// code and message of a faulting step, the --bmp image, the summary line,
+// the complaints about bad arguments and files, and outputs that are written
+// whole or not at all.
 //
 //   rdsim_batch_check BATCH WORKDIR [--cases N] [--seed S]
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -81,7 +86,10 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-Outcome Spawn(const std::string& program, const std::vector<std::string>& args, const std::string& work) {
+// fileSizeLimit, when not 0, is the child's RLIMIT_FSIZE. A child that has not
+// ended after 30 seconds (blocked on a FIFO, say) is killed and reported.
+Outcome Spawn(const std::string& program, const std::vector<std::string>& args, const std::string& work,
+              rlim_t fileSizeLimit = 0) {
   const std::string outPath = work + "/stdout.txt", errPath = work + "/stderr.txt";
   std::vector<char*> argv;
   std::string name = program;
@@ -96,17 +104,34 @@ Outcome Spawn(const std::string& program, const std::vector<std::string>& args, 
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = 0;
   Outcome outcome;
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  if (fileSizeLimit != 0) {
+    rlimit limit = old;
+    limit.rlim_cur = fileSizeLimit;
+    setrlimit(RLIMIT_FSIZE, &limit);  // inherited by the child; this process writes nothing meanwhile
+  }
   const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  if (fileSizeLimit != 0) setrlimit(RLIMIT_FSIZE, &old);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     outcome.err = "cannot start " + program + ": " + std::strerror(spawned);
     return outcome;
   }
   int status = 0;
-  waitpid(pid, &status, 0);
+  bool timedOut = false;
+  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 30000) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      timedOut = true;
+      break;
+    }
+    usleep(1000);
+  }
   if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
   outcome.out = ReadFile(outPath);
-  outcome.err = ReadFile(errPath);
+  outcome.err = timedOut ? "<killed after 30 seconds>" : ReadFile(errPath);
   return outcome;
 }
 
@@ -276,9 +301,9 @@ std::int64_t StepsFor(CaseRandom& random, bool square, int n) {
 std::vector<Case> RandomCases(std::uint64_t seed, int count) {
   CaseRandom random(seed);
   std::vector<Case> cases;
-  // Size texts the intake reads its own way: rounding half to even, the cap
-  // at 128 and the floor at 2, blanks around.
-  const char* const oddSizes[] = {"17.5", "200", "1", "0", "-3", " 9 ", "128.4", "2.5"};
+  // Size texts the intake reads its own way: rounding half to even (of N - 1),
+  // a sign, an exponent, blanks around; all within 2..128 once rounded.
+  const char* const oddSizes[] = {"17.5", "127.6", "1.6", "+64", " 9 ", "128.4", "2.5", "3e1"};
   for (int i = 0; i < count; ++i) {
     Case c;
     c.square = i % 2 == 0;
@@ -342,15 +367,23 @@ std::vector<Case> FaultCases() {
 
 struct BadCall {
   std::vector<std::string> args;
-  const char* argument;  // what the message must name
+  const char* argument;   // what the message must name
+  std::string says = "";  // and what else it must hold
 };
 
-// Each must exit with 2 and one line on stderr naming the argument.
+bool HasControlBytes(const std::string& text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+// Each must exit with 2 and one line on stderr naming the argument, its
+// control bytes escaped.
 std::string JudgeBadCall(const BadCall& call, const std::string& batch, const std::string& work) {
   const Outcome o = Spawn(batch, call.args, work);
-  if (o.exitCode != 2) return "exit code " + std::to_string(o.exitCode) + ", expected 2";
-  if (!OneLine(o.err) || o.err.find(call.argument) == std::string::npos) {
-    return "stderr \"" + o.err + "\" should be one line naming " + call.argument;
+  if (o.exitCode != 2) return "exit code " + std::to_string(o.exitCode) + ", expected 2; stderr: " + o.err;
+  if (!OneLine(o.err) || o.err.find(call.argument) == std::string::npos || o.err.find(call.says) == std::string::npos ||
+      HasControlBytes(o.err.substr(0, o.err.size() - 1))) {
+    return "stderr \"" + o.err + "\" should be one line naming " + call.argument + " and \"" + call.says + "\"";
   }
   return {};
 }
@@ -386,6 +419,113 @@ std::vector<BadCall> BadCalls(const std::string& work) {
       {{"--mode=2d", "--size=4", "--steps=1", "--params=" + p, "--bogus=1"}, "--bogus"},
       {{"--mode=2d", "--size=4", "--steps=1", "--params=" + badBox}, "--params"},
   };
+}
+
+// Sizes outside the range, inputs that are no fields, outputs that cannot be
+// written or would replace another file of the call: each refused before the
+// first step, naming the argument.
+std::vector<BadCall> BadFileCalls(const std::string& work) {
+  const std::string p = Join(DesignTexts);
+  const std::vector<std::string> run{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p};
+  const std::string init = work + "/files-init.raw", fifo = work + "/files-fifo";
+  WriteFile(init, RawBytes(std::vector<float>(2 * 16)));
+  mkfifo(fifo.c_str(), 0644);  // may be there already
+  auto with = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = run;
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  };
+  std::vector<BadCall> calls;
+  for (const char* size : {"200", "129", "1", "0", "-3", "1.5", "-2147483648", "2147483648", "1e10"}) {
+    calls.push_back({{"--mode", "2d", "--size", size, "--steps", "1", "--params", p}, "--size", "range 2 to 128"});
+  }
+  const std::string up = work + "/../" + std::filesystem::path(work).filename().string();
+  const std::vector<BadCall> files{
+      {with({"--init", work}), "--init", "\"" + work + "\": it is a folder"},
+      {with({"--init", "/dev/zero"}), "--init", "device"},
+      {with({"--init", fifo}), "--init", "FIFO"},
+      {with({"--out", fifo}), "--out", "FIFO"},
+      {with({"--bmp", fifo}), "--bmp", "FIFO"},
+      {with({"--bmp", "/dev/full"}), "--bmp", "device"},
+      {with({"--out", work}), "--out", "folder"},
+      {with({"--out", ""}), "--out", "empty"},
+      {with({"--out", work + "/no-such-folder/out.raw"}), "--out", "does not exist"},
+      {with({"--bmp", init + "/x.bmp"}), "--bmp", "not a folder"},
+      {with({"--out", work + "/same.raw", "--bmp", work + "/./same.raw"}), "--bmp", "also the --out file"},
+      {with({"--init", init, "--out", up + "/files-init.raw"}), "--out", "the --init file"},
+      {with({"--init", init, "--bmp", init}), "--bmp", "the --init file"},
+      // Control bytes of an argument come out escaped.
+      {with({"--out", work + "/no\x1b[31mfolder/out.raw"}), "--out", "no\\x1b[31mfolder"},
+      {{"--mode", "2d", "--size", "4\n5", "--steps", "1", "--params", p}, "--size", "4\\x0a5"},
+      {{"--mode", "\x07", "--size", "4", "--steps", "1", "--params", p}, "--mode", "\\x07"},
+  };
+  calls.insert(calls.end(), files.begin(), files.end());
+  return calls;
+}
+
+// Files of the folder whose names start with a dot: the writer's temporaries.
+std::vector<std::string> HiddenFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name[0] == '.') names.push_back(name);
+  }
+  return names;
+}
+
+// An output that cannot be written changes none of the call's outputs and
+// leaves no temporary behind: a file size limit reached by either output, a
+// --bmp folder that is missing. The exit code is not 0 and one line says why.
+std::string JudgeOutputFailures(const std::string& batch, const std::string& work) {
+  const std::string folder = work + "/outputs";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string out = folder + "/good.raw", bmp = folder + "/good.bmp", p = Join(DesignTexts);
+  const struct {
+    const char *mode, *size;
+    rlim_t limit;
+    bool bmp;
+    const char* says;
+  } cases[] = {
+      {"2d", "64", 10000, false, "--out"},  // the field, 32768 bytes, does not fit
+      {"2d", "64", 10000, true, "--out"},
+      {"1d", "4", 1000, true, "--bmp"},  // the field fits, the 4 x 124 picture does not
+      {"2d", "32", 5000, true, "--out"},
+  };
+  for (const auto& c : cases) {
+    WriteFile(out, "old field");
+    WriteFile(bmp, "old picture");
+    std::vector<std::string> args{"--mode", c.mode, "--size", c.size, "--steps", "3", "--params", p, "--random", "1",
+                                  "--out", out};
+    if (c.bmp) args.insert(args.end(), {"--bmp", bmp});
+    const Outcome o = Spawn(batch, args, work, c.limit);
+    const std::string name = std::string(c.mode) + " size " + c.size + ", limit " + std::to_string(c.limit);
+    if (o.exitCode <= 0) return name + ": exit code " + std::to_string(o.exitCode) + ", expected a failure";
+    if (!OneLine(o.err) || o.err.find(c.says) == std::string::npos || o.err.find("too large") == std::string::npos) {
+      return name + ": stderr \"" + o.err + "\"";
+    }
+    if (ReadFile(out) != "old field" || ReadFile(bmp) != "old picture") return name + ": an old output changed";
+    if (!HiddenFiles(folder).empty()) return name + ": left " + HiddenFiles(folder)[0];
+  }
+  // A --bmp in a missing folder: refused before the run, the --out file as it was.
+  WriteFile(out, "old field");
+  const Outcome o = Spawn(batch, {"--mode", "2d", "--size", "8", "--steps", "1", "--params", p, "--out", out, "--bmp",
+                                  folder + "/gone/x.bmp"},
+                          work);
+  if (o.exitCode != 2 || o.err.find("--bmp") == std::string::npos) return "missing folder: " + o.err;
+  if (ReadFile(out) != "old field") return "missing folder: --out changed";
+  // Without a limit the same call replaces both, and keeps the old files' permissions.
+  chmod(out.c_str(), 0640);
+  if (Spawn(batch, {"--mode", "2d", "--size", "8", "--steps", "1", "--params", p, "--out", out, "--bmp", bmp}, work)
+          .exitCode != 0) {
+    return "the run without a limit failed";
+  }
+  struct stat st {};
+  stat(out.c_str(), &st);
+  if (ReadFile(out).size() != 8 * 64 || ReadFile(bmp).substr(0, 2) != "BM") return "outputs not replaced";
+  if ((st.st_mode & 0777) != 0640) return "the permissions of --out changed";
+  if (!HiddenFiles(folder).empty()) return "left " + HiddenFiles(folder)[0];
+  return {};
 }
 
 // --random SEED: the same seed gives the same noise in [0, 10), another seed
@@ -495,7 +635,9 @@ int main(int argc, char** argv) {
   std::vector<Case> cases = RandomCases(seed, count);
   for (Case& c : FaultCases()) cases.push_back(c);
   for (const Case& c : cases) record(c.name, Judge(c, batch, work, tally));
-  for (const BadCall& call : BadCalls(work)) {
+  std::vector<BadCall> badCalls = BadCalls(work);
+  for (BadCall& call : BadFileCalls(work)) badCalls.push_back(call);
+  for (const BadCall& call : badCalls) {
     std::string name = "rdsim-batch";
     for (const std::string& a : call.args) name += " " + a;
     record(name, JudgeBadCall(call, batch, work));
@@ -503,6 +645,8 @@ int main(int argc, char** argv) {
   record("rdsim-batch --random", JudgeSeededNoise(batch, work));
   record("rdsim-batch --flag=value, and bare", JudgeEqualsFormAndBareCall(batch, work));
   record("rdsim-batch --mode 1d --bmp", JudgeProfileBitmap(batch, work));
+  record("rdsim-batch outputs that cannot be written", JudgeOutputFailures(batch, work));
+  if (const auto left = HiddenFiles(work); !left.empty()) record("temporaries of the runs", "left " + left[0]);
 
   std::printf("batch: %zu runs (%d stopped by a fault), %lld steps in all, seed %llu\n", cases.size(),
               tally.faulted, static_cast<long long>(tally.steps), static_cast<unsigned long long>(seed));

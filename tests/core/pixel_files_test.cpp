@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "core/run_error.h"
-#include "files/atomic_file.h"
+#include "files/file_access.h"
 #include "image_io/image_file.h"
 #include "pixels/field_picture.h"
 #include "pixels/palette.h"
@@ -111,12 +111,12 @@ TEST(ImageFile, WritesBitmapsAndPngs) {
 
 // Whatever goes wrong, the target is either the old file or the new one, and
 // no temporary file is left beside it.
-TEST(AtomicFile, WholeOrNothing) {
+TEST(WholeFile, OldOrNewAndNothingBeside) {
   const fs::path folder = FreshFolder("rdsim-atomic");
   const fs::path target = folder / "out.raw";
-  WriteFileAtomically(target.string(), "old");
+  WriteFileWhole(target.string(), "old");
   fs::create_symlink(target, folder / "link");
-  WriteFileAtomically((folder / "link").string(), "new");
+  WriteFileWhole((folder / "link").string(), "new");
   EXPECT_TRUE(fs::is_symlink(folder / "link"));  // the file it names was replaced
   EXPECT_EQ(ReadAll(target), "new");
   EXPECT_EQ(fs::status(target).permissions() & fs::perms::others_read, fs::perms::others_read);
@@ -137,7 +137,7 @@ TEST(AtomicFile, WholeOrNothing) {
       setrlimit(RLIMIT_FSIZE, &small);
     }
     try {
-      WriteFileAtomically(c.path.string(), std::string(1000, 'x'));
+      WriteFileWhole(c.path.string(), std::string(1000, 'x'));
       ADD_FAILURE() << c.path << " was written";
     } catch (const RunError& error) {
       EXPECT_EQ(error.fault(), Fault::FileAccess);

@@ -117,6 +117,7 @@ struct FakeRunView : testing::FakeBoxes, RunView {
     ++yields;
     if (atYield) atYield();
   }
+  void WaitForEvents(std::int64_t) override {}
   bool Closing() const override { return false; }
 };
 
@@ -135,7 +136,7 @@ TEST(RunControl, RunsOnFakesUntilStopped) {
   };
   StartOrStopRun(session, view);
 
-  EXPECT_EQ(view.captions, (std::vector<bool>{true, false}));
+  EXPECT_EQ(view.captions, (std::vector<bool>{true, false, false}));  // Stop, then the run ending
   EXPECT_FALSE(session.Running);
   EXPECT_EQ(view.count, 51);
   // Two intakes redraw, and steps 20 and 40 did.

@@ -147,7 +147,7 @@ class EditingTest : public QObject, FormFixture {
     form->Picture3_MouseDown(2, 0, 5, 5);  // right button
     form->Picture3_MouseMove(2, 0, 6, 6);
     form->Picture3_MouseDown(1, 0, 5, 5);
-    form->Picture3_MouseMove(0, 0, 7, 5);  // the buttons of a move do not matter
+    form->Picture3_MouseMove(3, 0, 7, 5);  // the left button still held, with another
     form->Picture1_MouseDown(1, 0, 3, 4);  // another picture's press starts nothing
     QCOMPARE(sim().U()[3], 0.0f);
     form->Picture3_MouseUp(2, 0, 0, 0);  // any button ends the stroke

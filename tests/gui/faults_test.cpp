@@ -56,7 +56,7 @@ class FaultsTest : public QObject, FormFixture {
   }
 
   // A bad box found by a Start starts nothing, or, found in the first step,
-  // spends the run; either way the message names it and it takes the focus.
+  // ends the run; either way the message names it and it takes the focus.
   void aBadBoxLeadsBackToItself() {
     const struct { QLineEdit* box; const char *text, *named; } cases[] = {
         {form->Text1[9], "x", "synU_max"},
@@ -72,7 +72,7 @@ class FaultsTest : public QObject, FormFixture {
       c.box->setText(QString::fromLatin1(c.text));
       form->Run->setFocus();
       form->Run->click();
-      QCOMPARE(session().Running, c.box == form->Text2 && *c.text == '0');
+      QVERIFY(!session().Running);  // also when the first step found the fault
       QCOMPARE(errors.size(), size_t(1));
       QVERIFY2(Error().contains(QLatin1String(c.named)), qPrintable(Error()));
       QVERIFY(LeadsTo(c.box, c.text));

@@ -108,8 +108,10 @@ void LayoutTest::windowHasDesignedClientAreaMenuAndCaption() {
   QCOMPARE(form_->width(), 537);
   QCOMPARE(form_->minimumSize(), form_->maximumSize());
 
-  QCOMPARE(form_->menuBar()->actions().size(), 1);
+  // File as designed, then the Run menu's speed limits.
+  QCOMPARE(form_->menuBar()->actions().size(), 2);
   QCOMPARE(form_->menuBar()->actions().front(), form_->mnuFile->menuAction());
+  QCOMPARE(form_->menuBar()->actions().back(), form_->mnuRun->menuAction());
   QCOMPARE(form_->mnuFile->title(), QStringLiteral("File"));
   QCOMPARE(form_->mnuFile->actions().size(), 1);
   QCOMPARE(form_->mnuFile->actions().front(), form_->mnuSaveAs);

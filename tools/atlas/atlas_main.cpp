@@ -26,7 +26,7 @@
 #include "atlas/atlas_sheet.h"
 #include "atlas/atlas_store.h"
 #include "batch_run.h"
-#include "files/atomic_file.h"
+#include "files/file_access.h"
 
 namespace {
 
@@ -78,8 +78,7 @@ int AllowedCpus() {
 }
 
 // atlas.csv and atlas.png from the stored points, one point in memory at a
-// time; sources[p] is the directory that holds point p. Both are written in
-// full or not at all; a failure leaves neither.
+// time; sources[p] is the directory that holds point p.
 StepCount WriteAtlas(const std::string& out, const RunOptions& options, int n,
                      const std::vector<std::string>& sources) {
   std::string csv = CsvHeader(options);
@@ -94,14 +93,11 @@ StepCount WriteAtlas(const std::string& out, const RunOptions& options, int n,
     steps.requested += options.steps;
     sheet.Place(point, stored->pattern, stored->field);
   }
-  sheet.Save(out + "/atlas.png");
-  try {
-    WriteFileAtomically(out + "/atlas.csv", csv);
-  } catch (const RunError&) {
-    std::error_code ignored;
-    std::filesystem::remove(out + "/atlas.png", ignored);
-    throw;
-  }
+  // Both or neither: a failure leaves no table without its sheet.
+  WholeFiles files;
+  files.Add(out + "/atlas.png", sheet.Png());
+  files.Add(out + "/atlas.csv", csv);
+  files.Commit();
   return steps;
 }
 

@@ -14,7 +14,8 @@
 
 #include "atlas/atlas_layout.h"
 #include "core/constants.h"
-#include "files/atomic_file.h"
+#include "core/run_error.h"
+#include "files/file_access.h"
 #include "pixels/field_image_pixels.h"
 #include "pixels/profile_image_pixels.h"
 
@@ -232,12 +233,20 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
   l.Blit(ComposeProfileImage(v, l.n, plot, Vmax, 0x0000FF), {at.x(), at.y() + plot + PlotGap}, l.tile.width, plot);
 }
 
-void ContactSheet::Save(const std::string& path) const {
+std::string ContactSheet::Png() const {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (!layout_->image.save(&buffer, "PNG")) throw std::runtime_error("cannot encode \"" + path + "\"");
-  WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (!layout_->image.save(&buffer, "PNG")) throw std::runtime_error("cannot encode the contact sheet");
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void ContactSheet::Save(const std::string& path) const {
+  try {
+    WriteFileWhole(path, Png());
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.detail());
+  }
 }
 
 }  // namespace rdsim::atlas

@@ -20,6 +20,8 @@ class ContactSheet {
   ~ContactSheet();
   // `field`: the newest field, activator cells then inhibitor cells.
   void Place(std::size_t point, PatternClass pattern, const std::vector<float>& field);
+  // The PNG file's bytes.
+  std::string Png() const;
   // std::runtime_error when the file cannot be written.
   void Save(const std::string& path) const;
 

@@ -13,7 +13,7 @@
 #include <set>
 
 #include "core/run_error.h"
-#include "files/atomic_file.h"
+#include "files/file_access.h"
 
 namespace rdsim::atlas {
 
@@ -76,10 +76,17 @@ std::vector<float> FieldValues(const std::string& bytes) {
 
 void Write(const std::string& path, const std::string& bytes) {
   try {
-    WriteFileAtomically(path, bytes);
+    WriteFileWhole(path, bytes);
   } catch (const RunError& error) {
-    throw std::runtime_error(error.what());
+    throw std::runtime_error(error.detail());
   }
+}
+
+// What a writer killed before its rename leaves: ".<name>.<suffix>.tmp".
+bool IsTemporaryOf(const std::string& file, const std::string& name) {
+  const std::string stem = "." + name + ".", tail = ".tmp";
+  return file.size() > stem.size() + tail.size() && file.rfind(stem, 0) == 0 &&
+         file.compare(file.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // "key value" lines of a point record, in this order.
@@ -99,37 +106,14 @@ std::uint64_t Fnv1a64(const void* data, std::size_t size) {
 }
 
 std::string ReadCheckedFile(const std::string& path, std::size_t maxBytes) {
-  // O_NONBLOCK: opening a FIFO must not wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(errno));
-  struct stat status {};
-  std::string bytes;
-  std::string fault;
-  if (::fstat(fd, &status) != 0) {
-    fault = std::strerror(errno);
-  } else if (!S_ISREG(status.st_mode)) {
-    fault = "not a regular file";
-  } else if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) {
-    fault = std::to_string(status.st_size) + " bytes, more than the " + std::to_string(maxBytes) + " expected";
-  } else {
-    bytes.resize(maxBytes + 1);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-      const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        fault = std::strerror(errno);
-        break;
-      }
-      if (n == 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    if (fault.empty() && got > maxBytes) fault = "it grows while it is read";
-    bytes.resize(got);
+  std::optional<std::string> bytes;
+  try {
+    bytes = ReadInputFile(path, maxBytes);
+  } catch (const RunError& error) {
+    throw std::runtime_error(error.detail());
   }
-  ::close(fd);
-  if (!fault.empty()) throw std::runtime_error("cannot read \"" + path + "\": " + fault);
-  return bytes;
+  if (!bytes) throw std::runtime_error("cannot read \"" + path + "\": there is no such file");
+  return *bytes;
 }
 
 void PrepareDirectory(const std::string& dir, const std::string& argument) {
@@ -137,9 +121,9 @@ void PrepareDirectory(const std::string& dir, const std::string& argument) {
   fs::create_directories(dir + "/points", error);
   if (error) throw ArgumentError(argument, "cannot create \"" + dir + "/points\": " + error.message());
   try {
-    WriteFileAtomically(dir + "/.writable", "");
+    WriteFileWhole(dir + "/.writable", "");
   } catch (const RunError& failure) {
-    throw ArgumentError(argument, failure.what());
+    throw ArgumentError(argument, failure.detail());
   }
   fs::remove(dir + "/.writable", error);
 }
@@ -160,8 +144,8 @@ void RemoveResults(const std::string& dir) {
   // Temporary files of writers that were killed before they could rename them.
   for (fs::directory_iterator entry(dir, error), end; !error && entry != end; entry.increment(error)) {
     const std::string name = entry->path().filename().string();
-    for (const char* stem : {"atlas.csv.part", "atlas.png.part", "atlas-run.txt.part", ".writable.part"}) {
-      if (name.rfind(stem, 0) == 0) fs::remove(entry->path(), error);
+    for (const char* target : {"atlas.csv", "atlas.png", "atlas-run.txt", ".writable"}) {
+      if (IsTemporaryOf(name, target)) fs::remove(entry->path(), error);
     }
   }
 }

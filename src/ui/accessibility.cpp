@@ -1,0 +1,208 @@
+#include "ui/accessibility.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTextDocumentFragment>
+
+#include "core/constants.h"
+#include "core/parameter_intake.h"
+#include "ui/counter_label.h"
+#include "ui/frm_main.h"
+#include "ui/picture_box.h"
+
+namespace rdsim {
+
+namespace {
+
+// Qt shows a plain widget as a filler, which readers pass over; a picture is
+// announced as an image, with a press where a click acts (the swatches).
+class PictureAccessible : public QAccessibleWidget {
+ public:
+  explicit PictureAccessible(PictureBox* picture) : QAccessibleWidget(picture, QAccessible::Graphic) {}
+
+  QStringList actionNames() const override {
+    QStringList names = QAccessibleWidget::actionNames();
+    if (picture()->HandlesClick()) names.prepend(pressAction());
+    return names;
+  }
+  void doAction(const QString& name) override {
+    if (name == pressAction() && picture()->HandlesClick()) {
+      emit picture()->Click();
+      return;
+    }
+    QAccessibleWidget::doAction(name);
+  }
+  QStringList keyBindingsForAction(const QString& name) const override {
+    if (name == pressAction()) return {QStringLiteral("Space")};
+    return QAccessibleWidget::keyBindingsForAction(name);
+  }
+
+ private:
+  PictureBox* picture() const { return static_cast<PictureBox*>(widget()); }
+};
+
+// The counter keeps a fixed name and gives its number as the value, so that
+// a reader hears "Iteration count" and not a bare number; the value events
+// come from CounterLabel::Announced, not from every step.
+class CounterAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+ public:
+  explicit CounterAccessible(CounterLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+  QString text(QAccessible::Text t) const override {
+    return t == QAccessible::Value ? label()->Caption() : QAccessibleWidget::text(t);
+  }
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+  }
+  QVariant currentValue() const override { return label()->Caption().toDouble(); }
+  void setCurrentValue(const QVariant&) override {}  // the run sets it, never the user
+  QVariant maximumValue() const override { return double(MaxRunSteps) + 1; }
+  QVariant minimumValue() const override { return 0.0; }
+  QVariant minimumStepSize() const override { return 1.0; }
+
+ private:
+  CounterLabel* label() const { return static_cast<CounterLabel*>(widget()); }
+};
+
+QAccessibleInterface* MakeAccessible(const QString& key, QObject* object) {
+  if (key == QLatin1String(PictureBox::staticMetaObject.className()))
+    return new PictureAccessible(static_cast<PictureBox*>(object));
+  if (key == QLatin1String(CounterLabel::staticMetaObject.className()))
+    return new CounterAccessible(static_cast<CounterLabel*>(object));
+  return nullptr;
+}
+
+// Qt keeps the first interface it makes for a widget, so the factory must be
+// in place before any widget exists.
+void InstallAccessibleFactory() { QAccessible::installFactory(MakeAccessible); }
+Q_COREAPP_STARTUP_FUNCTION(InstallAccessibleFactory)
+
+QString WithoutMnemonics(QString title) {
+  title.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+  title.remove(QLatin1Char('&'));
+  return title.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+void NameMenus(QMenu* menu) {
+  if (menu->accessibleName().isEmpty()) menu->setAccessibleName(WithoutMnemonics(menu->title()));
+  for (QAction* action : menu->actions())
+    if (action->menu()) NameMenus(action->menu());
+}
+
+struct Naming {
+  QWidget* widget;
+  const char* name;
+  const char* description;  // nullptr: the tooltip's text
+};
+
+}  // namespace
+
+QString CoefficientAccessibleName(int k) {
+  if (k < 0 || k >= CoefficientCount) return QStringLiteral("k%1").arg(k);
+  QString place = QString::fromUtf8(Coefficients[static_cast<std::size_t>(k)].place);
+  // A name reads better without the article the error messages need.
+  if (place.startsWith(QLatin1String("the "))) place.remove(0, 4);
+  return QStringLiteral("k%1, %2").arg(k).arg(place);
+}
+
+QString PlainDescription(const QString& text) {
+  const QString plain = Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+  static const QRegularExpression breaks(QStringLiteral("[\\n\\x{2028}\\x{2029}]"));
+  QStringList sentences;
+  for (const QString& line : plain.split(breaks)) {
+    const QString part = line.simplified();
+    if (part.isEmpty()) continue;
+    if (!sentences.isEmpty() && !QStringLiteral(".:;!?").contains(sentences.back().back())) sentences.back() += '.';
+    sentences << part;
+  }
+  return sentences.join(QLatin1Char(' '));
+}
+
+void NameForScreenReaders(frmMain& f) {
+  for (int k = 0; k < 11; ++k) f.Text1[k]->setAccessibleName(CoefficientAccessibleName(k));
+
+  const Naming namings[] = {
+      {f.Text3, "Field size", nullptr},
+      {f.Text2, "Iterations per image", nullptr},
+      {f.Label2, "Iteration count",
+       "The number of steps of the current run; it starts again at every Start."},
+      {f.SavePar, "Save preset", nullptr},
+      {f.Combo1, "Preset", nullptr},
+      {f.Combo1->lineEdit(), "Preset name",
+       "The name of the chosen preset. Type a new name here, then press Save preset to keep the coefficients "
+       "under it."},
+      {f.Combo1->view(), "Preset list", "The presets; choosing one puts its coefficients into the boxes."},
+      {f.Spiral, "Spiral", nullptr},
+      {f.Slider1, "Brush radius", nullptr},
+      {f.Slider2, "Brush intensity", nullptr},
+      {f.Picture6[0], "Activator brush",
+       "A red swatch: makes the brush paint the activator. Mouse: click it. Keyboard: press Space when it has "
+       "the focus."},
+      {f.Picture6[1], "Inhibitor brush",
+       "A dark blue swatch: makes the brush paint the inhibitor. Mouse: click it. Keyboard: press Space when it "
+       "has the focus."},
+      {f.Picture5, "Brush preview",
+       "The brush as it paints: a disc of the chosen radius, red for the activator or blue for the inhibitor, as "
+       "bright as the intensity. It follows the sliders and the swatches; neither mouse nor keyboard act on it."},
+      {f.Picture1, "Activator profile",
+       "The activator u along the line, one red bar per cell, 0 at the bottom to 10 at the top. Mouse: press the "
+       "left button and drag to draw the profile. Keyboard: Tab reaches it but cannot draw; Random and Clear set "
+       "the whole profile."},
+      {f.Picture2, "Inhibitor profile",
+       "The inhibitor v along the line, one blue bar per cell, 0 at the bottom to 10 at the top. Mouse: press "
+       "the left button and drag to draw the profile. Keyboard: Tab reaches it but cannot draw; Random and Clear "
+       "set the whole profile."},
+      {f.Picture3, "Field",
+       "The activator over the square field in 2D mode, each cell from black (0) to white (10). Mouse: press the "
+       "left button and drag to paint discs of the brush's species. Keyboard: Tab reaches it but cannot paint; "
+       "Random, Clear and Spiral change the field."},
+      {f.Picture4, "Phase plane",
+       "Phase plane of one cell without diffusion, u from 0 to 10 across, v from 0 to 10 upwards. Mouse: click a "
+       "point (u, v) to draw the nullclines and the cell's path from there. Keyboard: Tab reaches it, but only "
+       "the mouse chooses a point."},
+      {f.Option1[0], "1D", "One dimension: a line of cells, shown as the activator and inhibitor profiles."},
+      {f.Option1[1], "2D", "Two dimensions: a square field, shown as one picture, with the brush tools."},
+      {f.Frame1, "Oscillator",
+       "The model as the window writes it: du/dt = k0 u + k1 v + k2 - k3 u + k7 d2u/dx2, and dv/dt = k4 u + "
+       "k5 v + k6 + k8 d2v/dx2; synU_max and synV_max cap the synthesis of u and v. Then the presets and the "
+       "phase plane."},
+      {f.Frame2, "Mode", "1D or 2D: a line of cells or a square field."},
+      {f.Frame3, "Brush tools",
+       "For painting the field in 2D mode: the spiral, the two brush swatches, the preview, and the radius and "
+       "intensity sliders."},
+      {f.menuBar(), "Menu bar", nullptr},
+  };
+  for (const Naming& n : namings) {
+    n.widget->setAccessibleName(QString::fromUtf8(n.name));
+    if (n.description) n.widget->setAccessibleDescription(QString::fromUtf8(n.description));
+  }
+
+  // Every other description is its tooltip without the markup, which a reader
+  // would otherwise read aloud.
+  for (QWidget* widget : f.findChildren<QWidget*>()) {
+    if (widget->accessibleDescription().isEmpty() && !widget->toolTip().isEmpty())
+      widget->setAccessibleDescription(PlainDescription(widget->toolTip()));
+  }
+  for (QAction* action : f.menuBar()->actions())
+    if (action->menu()) NameMenus(action->menu());
+
+  CounterLabel* counter = f.Label2;
+  QObject::connect(counter, &CounterLabel::Announced, counter, [counter](const QString& caption) {
+    QAccessibleValueChangeEvent event(counter, caption.toDouble());
+    QAccessible::updateAccessibility(&event);
+  });
+}
+
+}  // namespace rdsim
