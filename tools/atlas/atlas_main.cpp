@@ -126,14 +126,13 @@ int Run(RunOptions options) {
   const int n = CheckIntake(options);
   const std::string& dir = options.outDir;
   // A different sweep is refused before anything in DIR is touched.
-  const bool resume = options.resume && HasRunDescription(dir);
-  if (resume) CheckSameSweep(options);
+  if (options.resume && HasRunDescription(dir)) CheckSameSweep(options);
   const FolderLock lock(dir, "--out");
   PrepareDirectory(dir, "--out");
 
   StepCount keptSteps;
   std::vector<std::size_t> kept;
-  if (resume) {
+  if (options.resume && HasRunDescription(dir)) {
     CheckSameSweep(options);  // again, now that no other run can change it
     kept = KeepWholePoints(dir, options, FieldValues(options, n), keptSteps);
   } else {
