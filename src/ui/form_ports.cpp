@@ -12,6 +12,7 @@
 #include "ui/counter_label.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
+#include "ui/stability_window.h"
 
 namespace rdsim {
 
@@ -65,6 +66,10 @@ void FormPorts::ShowRunning(bool running) { form_.Run->setText(running ? "Stop" 
 void FormPorts::ShowStepCount(std::int64_t count) { form_.Label2->SetCaption(QString::number(count)); }
 void FormPorts::Yield() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 bool FormPorts::Closing() const { return form_.Closing; }
+// Only an open analysis window costs anything at an intake.
+void FormPorts::ParametersRead() {
+  if (form_.frmStability && form_.frmStability->isVisible()) form_.frmStability->Refresh();
+}
 
 Picture& FormPorts::Preview() { return *form_.Picture5; }
 Picture& FormPorts::Swatch(int index) {

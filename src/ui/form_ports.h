@@ -32,6 +32,7 @@ class FormPorts : public RunView, public BrushView, public PresetView {
   void ShowStepCount(std::int64_t count) override;
   void Yield() override;
   bool Closing() const override;
+  void ParametersRead() override;
 
   // BrushView
   Picture& Preview() override;
