@@ -22,8 +22,8 @@ std::string Format(const char* format, double value) {
 std::string Percent(double growth) { return Format("%+.3g", 100.0 * growth) + " %"; }
 
 std::string Per1000(const Growth& g) {
-  if (std::isfinite(g.per1000Steps)) return "x" + Format("%.3g", g.per1000Steps);
-  return "x10^" + Format("%.0f", g.log10Per1000Steps);
+  if (std::isfinite(g.per1000Steps)) return "×" + Format("%.3g", g.per1000Steps);
+  return "×10^" + Format("%.0f", g.log10Per1000Steps);
 }
 
 // 1, 2, 2.5 or 5 times a power of ten, near span / count.

@@ -94,7 +94,7 @@ void DispersionPlot::SetMessage(const QString& message) {
 
 QSize DispersionPlot::sizeHint() const {
   const QFontMetrics metrics(font());
-  return {metrics.averageCharWidth() * 70, metrics.height() * 20};
+  return {metrics.averageCharWidth() * 90, metrics.height() * 24};
 }
 
 QSize DispersionPlot::minimumSizeHint() const {
@@ -136,7 +136,7 @@ double DispersionPlot::X(const Frame& frame, double wavelength) const {
 
 // A lane of one line stays free above the highest dot for the label of the fastest.
 double DispersionPlot::Y(const Frame& frame, double growth) const {
-  const double lane = curve_->hasFastest ? QFontMetricsF(font()).height() * 1.5 : 0.0;
+  const double lane = curve_->hasFastest ? QFontMetricsF(font()).height() * 2.2 : 0.0;
   const double t = (growth - curve_->growthFloor) / (curve_->growthCeiling - curve_->growthFloor);
   return frame.plot.bottom() - std::clamp(t, 0.0, 1.0) * std::max(0.0, frame.plot.height() - lane);
 }
@@ -249,13 +249,11 @@ void DispersionPlot::paintEvent(QPaintEvent*) {
     const QString label = QString::fromStdString(c.fastestLabel);
     const double w = metrics.horizontalAdvance(label) + 2;
     const QRectF area = plot.united(uniform);
-    double x = p.x() + ring + 2;
-    if (x + w > area.right()) x = p.x() - ring - 2 - w;
-    x = std::max(x, area.left() + 2);
-    double y = p.y() - ring - line;
-    if (y < area.top()) y = p.y() + ring;
+    // Centred in the free lane above the ring.
+    const double x = std::clamp(p.x() - w / 2, area.left() + 2, std::max(area.left() + 2, area.right() - 2 - w));
+    double y = p.y() - ring - line - 1;
+    if (y < area.top() + 1) y = p.y() + ring + 1;
     const QRectF box(x, y, w, line);
-    painter.fillRect(box, QColor(255, 255, 255, 200));
     painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, label);
   }
 

@@ -12,10 +12,7 @@ void frmMain::mnuStability_Click() {
     const bool first = frmStability == nullptr;
     if (first) frmStability = new StabilityWindow(ports, this);
     frmStability->Refresh();
-    if (first) {
-      frmStability->adjustSize();
-      frmStability->PlaceBeside(*this);
-    }
+    if (first) frmStability->PlaceBeside(*this);
     frmStability->show();
     frmStability->raise();
     frmStability->activateWindow();

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -44,7 +45,9 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
 
   auto* stateCaption = new QLabel(QStringLiteral("&Steady state:"), this);
   States = new QComboBox(this);
-  States->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  // A long state label must not widen the window: the list shows it whole.
+  States->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  States->setMinimumContentsLength(24);
   States->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   stateCaption->setBuddy(States);
   States->setAccessibleName(QStringLiteral("Steady state"));
@@ -72,7 +75,11 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
   Details->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   Details->setAccessibleName(QStringLiteral("Details"));
   Details->setAccessibleDescription(QStringLiteral("Every steady state and its verdict in full, one fact a line."));
-  Details->setFixedHeight(QFontMetrics(Details->font()).height() * 6 + 2 * Details->frameWidth() + 8);
+  // The plot gets the room; the details start a few lines tall, and the
+  // splitter between them gives either more.
+  const int line = QFontMetrics(font()).height();
+  Plot->setMinimumHeight(line * 14);
+  Details->setMinimumHeight(line * 3);
 
   RefreshButton = new QPushButton(QStringLiteral("&Refresh"), this);
   RefreshButton->setAccessibleName(QStringLiteral("Refresh"));
@@ -93,8 +100,13 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
   column->addWidget(Grid);
   column->addLayout(stateRow);
   column->addWidget(Verdict);
-  column->addWidget(Plot, 1);
-  column->addWidget(Details);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->setChildrenCollapsible(false);
+  split->addWidget(Plot);
+  split->addWidget(Details);
+  split->setStretchFactor(0, 1);
+  split->setSizes({line * 24, line * 5});
+  column->addWidget(split, 1);
   column->addLayout(buttons);
 
   setTabOrder(States, Plot);
@@ -161,14 +173,31 @@ void StabilityWindow::PlaceBeside(const QWidget& owner) {
   const QRect frame = owner.frameGeometry();
   const QScreen* screen = owner.screen() ? owner.screen() : QGuiApplication::primaryScreen();
   const QRect room = screen ? screen->availableGeometry() : QRect(frame.topLeft(), frame.size() * 3);
-  const QSize size = frameGeometry().size().expandedTo(this->size());
   constexpr int Gap = 8;
+  const QSize decoration = frameGeometry().size() - size();
+  const QSize least = minimumSizeHint() + decoration;
+  // As large as it asks, up to the whole screen's height (adjustSize stops
+  // at two thirds, which at 200% leaves the plot a sliver).
+  QSize want = sizeHint().expandedTo(minimumSizeHint()) + decoration;
+  want.setHeight(std::min(want.height(), room.height()));
+  const int right = room.right() + 1 - (frame.right() + 1 + Gap);
+  const int left = frame.left() - Gap - room.left();
+  // Right of it where it fits, else left; else narrower on the roomier side.
   QPoint place(frame.right() + 1 + Gap, frame.top());
-  if (place.x() + size.width() > room.right() + 1 && frame.left() - Gap - size.width() >= room.left()) {
-    place.setX(frame.left() - Gap - size.width());
+  if (right < want.width() && left >= want.width()) {
+    place.setX(frame.left() - Gap - want.width());
+  } else if (right < want.width() && std::max(right, left) >= least.width()) {
+    want.setWidth(std::max(right, left));
+    if (left > right) place.setX(frame.left() - Gap - want.width());
+  } else if (right < want.width()) {
+    // No room beside: as narrow as it can be, against the screen's left
+    // edge, where it hides the brush tools rather than Start and Stop.
+    want.setWidth(std::min(least.width(), room.width()));
+    place.setX(room.left());
   }
-  place.setX(std::clamp(place.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width())));
-  place.setY(std::clamp(place.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
+  resize(want - decoration);
+  place.setX(std::clamp(place.x(), room.left(), std::max(room.left(), room.right() + 1 - want.width())));
+  place.setY(std::clamp(place.y(), room.top(), std::max(room.top(), room.bottom() + 1 - want.height())));
   move(place);
 }
 

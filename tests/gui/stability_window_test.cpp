@@ -79,6 +79,11 @@ void StabilityWindowTest::opensFromTheMenuBesideTheUnchangedWindow() {
   QVERIFY(window->isVisible());
   QCOMPARE(f_.form->geometry(), before);
   QVERIFY(f_.errors.empty());
+
+  // Closing the main window ends the program, analysis open or not.
+  QTimer::singleShot(0, f_.form.get(), [this] { f_.form->close(); });
+  QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+  QCOMPARE(QApplication::exec(), 0);
 }
 
 void StabilityWindowTest::followsTheBoxesAtEveryIntake() {
