@@ -39,6 +39,7 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
       "Which wavelengths grow from the uniform steady state of the coefficients in the boxes, and how fast."));
 
   Grid = new QLabel(this);
+  Grid->setTextFormat(Qt::PlainText);
   Grid->setWordWrap(true);
   Grid->setAccessibleName(QStringLiteral("Grid"));
   Grid->setAccessibleDescription(QStringLiteral("The grid and time step the analysis is made for."));
@@ -56,6 +57,7 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
   States->setToolTip(QStringLiteral("The uniform steady state whose verdict and plot are shown."));
 
   Verdict = new QLabel(this);
+  Verdict->setTextFormat(Qt::PlainText);  // a box's text is shown as typed, never as markup
   Verdict->setWordWrap(true);
   Verdict->setTextInteractionFlags(Qt::TextSelectableByMouse);
   QFont bold = Verdict->font();

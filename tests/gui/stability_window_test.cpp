@@ -131,11 +131,12 @@ void StabilityWindowTest::showsFaultsInTheWindowNotInMessages() {
   rdsim::StabilityWindow& window = *form.frmStability;
 
   // A bad box: the intake's one message, and the window says what is wrong.
-  form.Text1[3]->setText(QStringLiteral("abc"));
+  form.Text1[3]->setText(QStringLiteral("<b>abc"));
   form.Clear->click();
   QCOMPARE(f_.errors.size(), std::size_t{1});
   QVERIFY2(Verdict().startsWith(QStringLiteral("The boxes hold an error: ")), qPrintable(Verdict()));
-  QVERIFY(Verdict().contains(QStringLiteral("\"abc\"")));
+  QVERIFY(Verdict().contains(QStringLiteral("\"<b>abc\"")));
+  QCOMPARE(window.Verdict->textFormat(), Qt::PlainText);
   QVERIFY(!window.Plot->Curve());
   QCOMPARE(window.Plot->Message(), Verdict());
   QVERIFY(!window.States->isEnabled());
