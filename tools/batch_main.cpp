@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "analysis/dominant_wavelength.h"
 #include "analysis/linear_stability.h"
 #include "analysis/stability_csv.h"
 #include "batch_options.h"
@@ -166,6 +167,15 @@ int Run(int argc, const char* const* argv) {
   if (outcome.fault) return StepFailed;
   if (!written) return BadArguments;
 
+  if (options.wavelength) {
+    const std::vector<float> field = NewestField(sim, options.mode);
+    const std::optional<double> wavelength = DominantWavelength(field, options.mode, sim.N);
+    if (wavelength) {
+      std::printf("wavelength=%.4g\n", *wavelength);
+    } else {
+      std::printf("wavelength=none\n");
+    }
+  }
   const double rate = seconds > 0 ? static_cast<double>(outcome.stepsDone) / seconds : 0.0;
   std::printf("steps=%lld seconds=%.6f steps_per_second=%.1f\n", static_cast<long long>(outcome.stepsDone),
               seconds, rate);

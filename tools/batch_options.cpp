@@ -69,12 +69,14 @@ std::uint32_t ParseSeed(const std::string& text) {
 
 const char* Usage() {
   return "usage: rdsim-batch --mode 1d|2d --size N --steps K --params \"k0,k1,...,k10\"\n"
-         "                   [--init IN | --random SEED] [--out OUT] [--bmp IMAGE]\n"
+         "                   [--init IN | --random SEED] [--out OUT] [--bmp IMAGE] [--wavelength]\n"
          "Every flag also takes its value as --flag=VALUE.\n"
          "IN and OUT: raw little-endian float32, the activator cells, then the inhibitor cells.\n"
          "SEED: fill the start field with the Random button's noise from this seed.\n"
          "IMAGE: 2d, the newest activator as a 24-bit grey bitmap; 1d, the activator plot\n"
          "       above the inhibitor plot, as the window draws them.\n"
+         "--wavelength: print wavelength=W, the final activator's dominant wavelength in cells\n"
+         "       (none for a uniform field), before the last line.\n"
          "rdsim-batch --analyze [--analyze-csv CSV] --mode 1d|2d --size N --params \"k0,...,k10\"\n"
          "       the uniform steady states and the linear stability of each, in words;\n"
          "       CSV: state,m,n,mu,factor_re,factor_im,factor_abs,growth_per_step, one row per\n"
@@ -107,6 +109,12 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
       options.analyze = true;
       continue;
     }
+    if (flag == "--wavelength") {
+      if (inlineValue) throw ArgumentError(flag, "takes no value");
+      if (options.wavelength) throw ArgumentError(flag, "given twice");
+      options.wavelength = true;
+      continue;
+    }
     bool known = false;
     for (const char* f : Flags) known = known || flag == f;
     if (!known) throw ArgumentError(flag, "unknown argument");
@@ -125,6 +133,7 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
     for (const char* run : {"--steps", "--init", "--random", "--out", "--bmp"}) {
       if (values.count(run)) throw ArgumentError(run, "cannot be combined with --analyze");
     }
+    if (options.wavelength) throw ArgumentError("--wavelength", "cannot be combined with --analyze");
   }
   for (const char* required : {"--mode", "--size", "--steps", "--params"}) {
     if (!values.count(required) && !(options.analyze && std::string(required) == "--steps")) {

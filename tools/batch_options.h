@@ -32,6 +32,7 @@ struct BatchOptions {
   bool help = false;
   bool analyze = false;  // linear stability instead of steps
   std::optional<std::string> analyzeCsvPath;
+  bool wavelength = false;  // print the final field's dominant wavelength
 };
 
 // Flags take their value as the next argument or after "=" (--size=64).
@@ -40,7 +41,8 @@ struct BatchOptions {
 // whole number from 0 to 4294967295, a mode other than 1d/2d, a step count that
 // is not a whole number of 0 or more, a --params list that is not eleven
 // texts, --analyze (or --analyze-csv) with --steps, --init, --random, --out or
-// --bmp. The texts of --size and --params are left to the intake.
+// --bmp, --wavelength with --analyze. The texts of --size and --params are
+// left to the intake.
 BatchOptions ParseArguments(int argc, const char* const* argv);
 
 // A --params list: the coefficients' texts, left to the intake.

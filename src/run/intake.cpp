@@ -31,7 +31,13 @@ class IntakeOnView : public IntakeView {
 
 void ReadParameters(Session& session, RunView& view) {
   IntakeOnView intakeView(session, view);
-  ReadParameters(session.sim, view, intakeView);
+  try {
+    ReadParameters(session.sim, view, intakeView);
+  } catch (const RunError&) {
+    view.ParametersRead();  // shows what is wrong with the boxes there too
+    throw;
+  }
+  view.ParametersRead();
 }
 
 void DrawFromU(Session& session, RunView& view, Mode mode) {

@@ -30,6 +30,9 @@ class RunView : public ParameterBoxes {
   virtual void WaitForEvents(std::int64_t nanoseconds) = 0;
   // Set once the window closes: every loop ends.
   virtual bool Closing() const = 0;
+  // After every intake from the boxes, whether they were taken or refused:
+  // what follows the boxes (the stability analysis) looks at them again.
+  virtual void ParametersRead() {}
 };
 
 }  // namespace rdsim

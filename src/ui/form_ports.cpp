@@ -15,6 +15,7 @@
 #include "ui/counter_label.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
+#include "ui/stability_window.h"
 
 namespace rdsim {
 
@@ -77,6 +78,10 @@ void FormPorts::WaitForEvents(std::int64_t nanoseconds) {
 }
 
 bool FormPorts::Closing() const { return form_.Closing; }
+// Only an open analysis window costs anything at an intake.
+void FormPorts::ParametersRead() {
+  if (form_.frmStability && form_.frmStability->isVisible()) form_.frmStability->Refresh();
+}
 
 Picture& FormPorts::Preview() { return *form_.Picture5; }
 Picture& FormPorts::Swatch(int index) {

@@ -33,6 +33,7 @@ class FormPorts : public RunView, public BrushView, public PresetView {
   void Yield() override;
   void WaitForEvents(std::int64_t nanoseconds) override;
   bool Closing() const override;
+  void ParametersRead() override;
 
   // BrushView
   Picture& Preview() override;

@@ -22,6 +22,7 @@ namespace rdsim {
 
 class CounterLabel;
 class PictureBox;
+class StabilityWindow;
 
 // The one window. It owns the session and the controls; its event handlers
 // hand the events to the behaviours, which see the window through `ports`.
@@ -79,6 +80,11 @@ class frmMain : public QMainWindow {
   QFrame* Line1[4] = {};  // fraction bars of the equations
   QFrame* Line2 = nullptr;  // rule under the menu bar
 
+  // Analysis > Linear Stability, and its window once opened.
+  QMenu* mnuAnalysis = nullptr;
+  QAction* mnuStability = nullptr;
+  StabilityWindow* frmStability = nullptr;
+
   // Start-up: runs once before the window is shown.
   void Form_Load();
 
@@ -107,6 +113,7 @@ class frmMain : public QMainWindow {
   void Slider1_Scroll();
   void Slider2_Change();
   void Slider2_Scroll();
+  void mnuStability_Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
