@@ -189,7 +189,7 @@ class MovieWriter::Encoder {
     if (container_->oformat->flags & AVFMT_GLOBALHEADER) codec_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = nullptr;
     if (format_ == MovieFormat::Mp4) {
-      av_dict_set(&options, "preset", "veryfast", 0);
+      av_dict_set(&options, "preset", "ultrafast", 0);
       av_dict_set(&options, "crf", "18", 0);
     } else if (format_ == MovieFormat::WebM) {
       av_dict_set(&options, "deadline", "realtime", 0);
@@ -310,6 +310,8 @@ class MovieWriter::Encoder {
       int code = avcodec_receive_packet(codec_, packet_);
       if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return;
       if (code < 0) return SetError(Reason("the encoder failed", code));
+      // Every frame lasts one period; without it a container drops the last.
+      if (packet_->duration <= 0) packet_->duration = 1;
       av_packet_rescale_ts(packet_, codec_->time_base, stream_->time_base);
       packet_->stream_index = stream_->index;
       code = av_interleaved_write_frame(container_, packet_);
