@@ -3,6 +3,7 @@
 #include "core/constants.h"
 #include "run/field_image.h"
 #include "run/profile_plots.h"
+#include "run/recording.h"
 
 namespace rdsim {
 
@@ -32,6 +33,7 @@ class IntakeOnView : public IntakeView {
 void ReadParameters(Session& session, RunView& view) {
   IntakeOnView intakeView(session, view);
   ReadParameters(session.sim, view, intakeView);
+  EndRecordingIfFrameChanged(session, view);
 }
 
 void DrawFromU(Session& session, RunView& view, Mode mode) {

@@ -40,6 +40,13 @@ class frmMain : public QMainWindow {
   // Controls, named as the design names them. The client area is centralWidget().
   QMenu* mnuFile = nullptr;
   QAction* mnuSaveAs = nullptr;
+  // The File menu beyond the design, added at start-up (AddFileMenuItems).
+  QAction* mnuOpenField = nullptr;
+  QAction* mnuSaveField = nullptr;
+  QAction* mnuExportPicture = nullptr;
+  QAction* mnuSaveSpaceTime = nullptr;
+  QAction* mnuRecord = nullptr;
+  QAction* mnuStopRecording = nullptr;
   QMenu* mnuRun = nullptr;
   QAction* mnuSpeed[4] = {};  // full speed, then the limits of RunSpeeds
 
@@ -54,7 +61,7 @@ class frmMain : public QMainWindow {
   PictureBox* Picture5 = nullptr;  // brush preview
   PictureBox* Picture6[2] = {};    // species swatches
 
-  QLabel* Label1[30] = {};  // equation captions
+  QLabel* Label1[30] = {};         // equation captions
   CounterLabel* Label2 = nullptr;  // iteration counter
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
@@ -62,8 +69,8 @@ class frmMain : public QMainWindow {
   QLabel* Label8[2] = {};
 
   QLineEdit* Text1[CoefficientCount] = {};  // coefficients k0..k10
-  QLineEdit* Text2 = nullptr;  // iterations per image
-  QLineEdit* Text3 = nullptr;  // field size
+  QLineEdit* Text2 = nullptr;               // iterations per image
+  QLineEdit* Text3 = nullptr;               // field size
 
   QPushButton* Run = nullptr;
   QPushButton* Random = nullptr;
@@ -76,7 +83,7 @@ class frmMain : public QMainWindow {
   QSlider* Slider2 = nullptr;     // brush intensity
   QComboBox* Combo1 = nullptr;    // presets
 
-  QFrame* Line1[4] = {};  // fraction bars of the equations
+  QFrame* Line1[4] = {};    // fraction bars of the equations
   QFrame* Line2 = nullptr;  // rule under the menu bar
 
   // Start-up: runs once before the window is shown.
@@ -91,6 +98,12 @@ class frmMain : public QMainWindow {
   void Combo1_Click();
   void SavePar_Click();
   void mnuSaveAs_Click();
+  void mnuOpenField_Click();
+  void mnuSaveField_Click();
+  void mnuExportPicture_Click();
+  void mnuSaveSpaceTime_Click();
+  void mnuRecord_Click();
+  void mnuStopRecording_Click();
   void mnuSpeed_Click(int Index);
   void Picture1_MouseDown(int Button, int Shift, float X, float Y);
   void Picture1_MouseMove(int Button, int Shift, float X, float Y);
@@ -117,6 +130,8 @@ class frmMain : public QMainWindow {
   void NameBoxes();
   void SetToolTips();
   void ConnectEvents();
+  // Field files, pictures, space-time images and recordings in the File menu.
+  void AddFileMenuItems();
 };
 
 }  // namespace rdsim
