@@ -190,7 +190,7 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
   const auto cells = static_cast<std::size_t>(l.square ? l.n * l.n : l.n);
   const Buffer u(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(cells));
   if (l.square) {
-    l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0), at, l.scale);
+    l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0, *l.options.palette), at, l.scale);
     return;
   }
   const Buffer v(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end());
@@ -199,8 +199,8 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
     auto* line = reinterpret_cast<QRgb*>(l.image.scanLine(at.y() + ProfileImageHeight + r)) + at.x();
     std::fill(line, line + l.tileWidth, PlotSeparator);
   }
-  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF), {at.x(), at.y() + ProfileImageHeight + PlotGap},
-         1);
+  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF),
+         {at.x(), at.y() + ProfileImageHeight + PlotGap}, 1);
 }
 
 void ContactSheet::Save(const std::string& path) const {
