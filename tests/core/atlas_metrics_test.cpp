@@ -28,12 +28,12 @@ std::vector<float> Square(int n, std::initializer_list<std::pair<int, int>> brig
 
 TEST(AtlasMetrics, CountsFourConnectedRegionsAboveHalfWithoutWrapping) {
   const std::pair<std::vector<float>, int> cases[] = {
-      {Square(6, {{0, 0}, {0, 1}, {1, 0}, {4, 4}, {4, 5}, {5, 4}, {5, 5}}), 2},          // two blobs
-      {Square(4, {{1, 1}, {2, 2}}), 2},                                                  // diagonal neighbours
-      {Square(4, {{1, 1}, {1, 2}}), 1},                                                  // side neighbours
-      {Square(4, {{2, 0}, {2, 3}}), 2},                                                  // opposite edges do not meet
+      {Square(6, {{0, 0}, {0, 1}, {1, 0}, {4, 4}, {4, 5}, {5, 4}, {5, 5}}), 2},  // two blobs
+      {Square(4, {{1, 1}, {2, 2}}), 2},                                          // diagonal neighbours
+      {Square(4, {{1, 1}, {1, 2}}), 1},                                          // side neighbours
+      {Square(4, {{2, 0}, {2, 3}}), 2},                                          // opposite edges do not meet
       {Square(5, {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}), 1},  // a ring
-      {Square(3, {{1, 1}}, 0, 5), 0},                                                    // exactly Umax/2 is not above
+      {Square(3, {{1, 1}}, 0, 5), 0},                                            // exactly Umax/2 is not above
   };
   for (const auto& [field, regions] : cases) {
     const int n = static_cast<int>(std::lround(std::sqrt(field.size())));
@@ -113,15 +113,12 @@ TEST(AtlasOptions, BadCommandLinesNameTheArgument) {
     return extra;
   };
   const std::pair<std::vector<const char*>, std::string> cases[] = {
-      {run({"--x", "0:0:1:2", "--out", "d"}), "(accepted)"},
-      {run({"--x", "0:0:1:2"}), "--out"},
+      {run({"--x", "0:0:1:2", "--out", "d"}), "(accepted)"}, {run({"--x", "0:0:1:2"}), "--out"},
       {run({"--x", "0:0:1:2", "--out", "d", "--x", "1:0:1:2"}), "--x"},  // given twice
       {run({"--x", "0:0:1:2", "--out", "d", "--bogus", "1"}), "--bogus"},
       {run({"--x", "4:0:1:2", "--out", "d"}), "--y"},  // both sweep k4
-      {{"rdsim-atlas", "run", "--mode", "2d"}, "--size"},
-      {{"rdsim-atlas", "sweep"}, "sweep"},
-      {{"rdsim-atlas", "merge", "a", "b"}, "--out"},
-      {{"rdsim-atlas", "merge", "--out", "d"}, "SHARD_DIR"},
+      {{"rdsim-atlas", "run", "--mode", "2d"}, "--size"}, {{"rdsim-atlas", "sweep"}, "sweep"},
+      {{"rdsim-atlas", "merge", "a", "b"}, "--out"}, {{"rdsim-atlas", "merge", "--out", "d"}, "SHARD_DIR"},
       {run({"--x", "0:0:1:2", "--out", "d", "--palette", "jet"}), "--palette"},
       {{"rdsim-atlas", "merge", "--out", "d", "--palette", "Grey", "a"}, "--palette"}};
   for (const auto& [args, named] : cases) {
@@ -130,9 +127,9 @@ TEST(AtlasOptions, BadCommandLinesNameTheArgument) {
 }
 
 TEST(AtlasOptions, APaletteColoursTheSheetAndIsNoResult) {
-  std::vector<const char*> args{"rdsim-atlas", "run",      "--mode", "2d",       "--size",    "8",    "--steps",
-                                "5",           "--params", Params,   "--random", "1",         "--x",  "0:0:1:2",
-                                "--y",         "4:0:1:2",  "--out",  "d",        "--palette", "magma"};
+  std::vector<const char*> args{"rdsim-atlas", "run", "--mode", "2d", "--size", "8", "--steps", "5", "--params", Params,
+                                "--random", "1", "--x", "0:0:1:2", "--y", "4:0:1:2", "--out", "d", "--palette",
+                                "magma"};
   const RunOptions options = ParseCommand(static_cast<int>(args.size()), args.data(), 1).run;
   EXPECT_EQ(options.palette, FindPalette("magma"));
   args.resize(args.size() - 2);
@@ -197,8 +194,7 @@ TEST(AtlasQueue, EveryItemOnceOnAnyNumberOfThreadsAndFailuresComeBack) {
   for (std::size_t i = 0; i < items.size(); ++i) items[i] = i * 3;
   for (int jobs : {1, 3, 64}) {
     std::vector<std::atomic<int>> seen(150);
-    RunWorkQueue(
-        items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
+    RunWorkQueue(items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
     for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], i % 3 == 0 ? 1 : 0) << jobs;
   }
   const auto failAt30 = [](std::size_t i) {

@@ -201,7 +201,8 @@ RunOptions ParseRunDescription(const std::string& text, const std::string& sourc
 const char* Usage() {
   return "usage: rdsim-atlas run --mode 1d|2d --size N --steps K --params \"k0,...,k10\" --random SEED\n"
          "                       --x I:FROM:TO:COUNT --y J:FROM:TO:COUNT --out DIR [--jobs J] [--shard S/M]\n"
-         "       rdsim-atlas merge --out DIR SHARD_DIR...\n"
+         "                       [--palette NAME]\n"
+         "       rdsim-atlas merge --out DIR [--palette NAME] SHARD_DIR...\n"
          "Sweeps kI over COUNT values from FROM to TO (and kJ likewise), runs K steps from the seeded\n"
          "noise at every point and writes DIR/atlas.csv and the contact sheet DIR/atlas.png.\n"
          "--jobs: points run at once (default: the number of cores). --shard S/M: only the points\n"

@@ -199,8 +199,8 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
     auto* line = reinterpret_cast<QRgb*>(l.image.scanLine(at.y() + ProfileImageHeight + r)) + at.x();
     std::fill(line, line + l.tileWidth, PlotSeparator);
   }
-  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF),
-         {at.x(), at.y() + ProfileImageHeight + PlotGap}, 1);
+  l.Blit(ComposeProfileImage(v, l.n, ProfileImageHeight, Vmax, 0x0000FF), {at.x(), at.y() + ProfileImageHeight + PlotGap},
+         1);
 }
 
 void ContactSheet::Save(const std::string& path) const {
