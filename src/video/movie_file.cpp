@@ -222,10 +222,16 @@ class MovieWriter::Encoder {
     if (code < 0) throw RunError(Fault::FileAccess, Reason("cannot open it", code));
     code = avformat_write_header(container_, nullptr);
     if (code < 0) throw RunError(Fault::FileAccess, Reason("cannot write its header", code));
+    headerWritten_ = true;
   }
 
   void Close() {
+    // A muxer frees what it holds (the GIF muxer its last packet) only in its
+    // trailer, which an abandoned movie writes into the file that is removed.
+    if (headerWritten_ && !trailerWritten_) av_write_trailer(container_);
+    headerWritten_ = false;
     sws_freeContext(convert_);
+    convert_ = nullptr;
     av_packet_free(&packet_);
     av_frame_free(&frame_);
     avcodec_free_context(&codec_);
@@ -327,6 +333,7 @@ class MovieWriter::Encoder {
     WritePackets();
     if (Failed()) return;
     code = av_write_trailer(container_);
+    trailerWritten_ = true;
     if (code < 0) return SetError(Reason("cannot write it", code));
     avio_flush(container_->pb);
     if (container_->pb->error < 0) return SetError(Reason("cannot write it", container_->pb->error));
@@ -349,6 +356,7 @@ class MovieWriter::Encoder {
   AVFrame* frame_ = nullptr;
   AVPacket* packet_ = nullptr;
   SwsContext* convert_ = nullptr;
+  bool headerWritten_ = false, trailerWritten_ = false;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_, room_;
