@@ -1,6 +1,7 @@
 // The File menu's field files, pictures, space-time image and recordings,
 // driven through their menu items with the file dialogs answered by the test.
 #include <sys/resource.h>
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -97,6 +98,17 @@ class FieldFilesTest : public QObject, FormFixture {
       if (item.action != form->mnuSaveAs) QVERIFY(!item.action->toolTip().isEmpty());
     }
     QVERIFY(!form->mnuStopRecording->isEnabled());
+
+    // What a screen reader finds: each item's name and a plain description.
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(form->mnuFile);
+    QVERIFY(menu);
+    int described = 0;
+    for (int i = 0; i < menu->childCount(); ++i) {
+      const QString description = menu->child(i)->text(QAccessible::Description);
+      QVERIFY(!description.contains('<'));
+      if (!description.isEmpty()) ++described;
+    }
+    QCOMPARE(described, 6);
   }
 
   // Saved, everything changed, opened: the mode, the boxes, the field and the
