@@ -5,18 +5,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <QSlider>
-#include <QTemporaryDir>
 
 #include "core/integrators.h"
-#include "ui/counter_label.h"
-#include "ui/error_boundary.h"
 #include "run/intake.h"
 #include "run/recording.h"
+#include "ui/counter_label.h"
+#include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 
 using namespace rdsim;
@@ -151,9 +151,10 @@ void ReportRecording(frmMain& form, int milliseconds) {
       recording = std::max(recording, WindowStepsPerSecond(form, slice));
       StopRecording(form.session, form.ports);
     }
-    std::printf("recording %s, N=128 StepsPerImage=100: best of %d slices of %d ms: window=%.0f steps/s "
-                "recording=%.0f steps/s ratio=%.1f%%\n",
-                name, slices, slice, plain, recording, 100.0 * recording / plain);
+    std::printf(
+        "recording %s, N=128 StepsPerImage=100: best of %d slices of %d ms: window=%.0f steps/s "
+        "recording=%.0f steps/s ratio=%.1f%%\n",
+        name, slices, slice, plain, recording, 100.0 * recording / plain);
   }
   form.Text2->setText("20");
   ReadParameters(form.session, form.ports);

@@ -4,13 +4,13 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
-#include <QPointer>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
