@@ -14,7 +14,8 @@ esac
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev
           fonts-ipafont-gothic fonts-liberation fonts-urw-base35 fonts-lato
           desktop-file-utils appstream dpkg-dev file clang-format git
-          xvfb xdotool at-spi2-core python3-pyatspi dbus-daemon dbus-bin dbus-x11 procps)
+          xvfb xdotool at-spi2-core python3-pyatspi dbus-daemon dbus-bin dbus-x11 procps
+          pkg-config libhdf5-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

@@ -3,6 +3,7 @@
 #include "core/constants.h"
 #include "run/field_image.h"
 #include "run/profile_plots.h"
+#include "run/recording.h"
 
 namespace rdsim {
 
@@ -38,6 +39,7 @@ void ReadParameters(Session& session, RunView& view) {
     throw;
   }
   view.ParametersRead();
+  EndRecordingIfFrameChanged(session, view);
 }
 
 void DrawFromU(Session& session, RunView& view, Mode mode) {

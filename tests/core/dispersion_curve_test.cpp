@@ -241,6 +241,8 @@ struct CountingRunView : testing::FakeBoxes, RunView {
   void Yield() override {}
   void WaitForEvents(std::int64_t) override {}
   bool Closing() const override { return false; }
+  void ShowRecording(const std::string&, std::int64_t) override {}
+  void Notify(const std::string&) override {}
   void ParametersRead() override { ++reads; }
 };
 

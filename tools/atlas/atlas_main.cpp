@@ -92,7 +92,8 @@ int Run(RunOptions options) {
 }
 
 int Merge(const MergeOptions& merge) {
-  const RunOptions options = ReadRunDescription(merge.shardDirs.front());
+  RunOptions options = ReadRunDescription(merge.shardDirs.front());
+  options.palette = merge.palette;
   for (const std::string& dir : merge.shardDirs) {
     if (DescribeRun(ReadRunDescription(dir)) != DescribeRun(options)) {
       throw ArgumentError(dir, "holds another sweep than \"" + merge.shardDirs.front() + "\"");

@@ -66,11 +66,17 @@ std::map<std::string, std::string> ReadFlags(const std::vector<std::string>& arg
   return values;
 }
 
+const Palette* ParsePalette(const std::string& name) {
+  const Palette* palette = FindPalette(name);
+  if (!palette) throw ArgumentError("--palette", "\"" + name + "\" is none of " + PaletteNames());
+  return palette;
+}
+
 const std::vector<std::string> ResultFlags{"--mode", "--size", "--steps", "--params", "--random", "--x", "--y"};
 
 RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool needOut) {
   std::vector<std::string> known = ResultFlags;
-  known.insert(known.end(), {"--out", "--jobs", "--shard"});
+  known.insert(known.end(), {"--out", "--jobs", "--shard", "--palette"});
   auto values = ReadFlags(args, known);
   for (const std::string& required : ResultFlags) {
     if (!values.count(required)) throw ArgumentError(required, "missing");
@@ -95,6 +101,7 @@ RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool 
   o.jobs =
       values.count("--jobs") ? ParseWhole<int>(values["--jobs"], 1, MaxJobs, "--jobs", "a whole number") : defaultJobs;
   if (values.count("--shard")) o.shard = ParseShard(values["--shard"]);
+  if (values.count("--palette")) o.palette = ParsePalette(values["--palette"]);
   return o;
 }
 
@@ -156,6 +163,9 @@ Command ParseCommand(int argc, const char* const* argv, int defaultJobs) {
       if (i + 1 >= args.size()) throw ArgumentError("--out", "missing value");
       if (!command.merge.outDir.empty()) throw ArgumentError("--out", "given twice");
       command.merge.outDir = args[++i];
+    } else if (args[i] == "--palette") {
+      if (i + 1 >= args.size()) throw ArgumentError("--palette", "missing value");
+      command.merge.palette = ParsePalette(args[++i]);
     } else if (args[i].rfind("--", 0) == 0) {
       throw ArgumentError(args[i], "unknown argument");
     } else {
@@ -191,11 +201,13 @@ RunOptions ParseRunDescription(const std::string& text, const std::string& sourc
 const char* Usage() {
   return "usage: rdsim-atlas run --mode 1d|2d --size N --steps K --params \"k0,...,k10\" --random SEED\n"
          "                       --x I:FROM:TO:COUNT --y J:FROM:TO:COUNT --out DIR [--jobs J] [--shard S/M]\n"
-         "       rdsim-atlas merge --out DIR SHARD_DIR...\n"
+         "                       [--palette NAME]\n"
+         "       rdsim-atlas merge --out DIR [--palette NAME] SHARD_DIR...\n"
          "Sweeps kI over COUNT values from FROM to TO (and kJ likewise), runs K steps from the seeded\n"
          "noise at every point and writes DIR/atlas.csv and the contact sheet DIR/atlas.png.\n"
          "--jobs: points run at once (default: the number of cores). --shard S/M: only the points\n"
-         "whose index is S-1 modulo M; merge the shard directories into the whole atlas.\n";
+         "whose index is S-1 modulo M; merge the shard directories into the whole atlas.\n"
+         "--palette: the colours of the 2D tiles: grey (default), viridis, magma or cividis.\n";
 }
 
 }  // namespace rdsim::atlas

@@ -7,6 +7,7 @@
 
 #include "batch_options.h"  // ArgumentError
 #include "core/simulation.h"
+#include "pixels/palette.h"
 
 namespace rdsim::atlas {
 
@@ -38,6 +39,7 @@ struct RunOptions {
   std::string outDir;
   int jobs = 1;
   Shard shard;
+  const Palette* palette = &GreyPalette();  // the 2D tiles' colours; not a result, so not in DescribeRun
 
   std::size_t PointCount() const { return x.texts.size() * y.texts.size(); }
   // Points run in row-major order: y outer, x inner.
@@ -49,6 +51,7 @@ struct RunOptions {
 
 struct MergeOptions {
   std::string outDir;
+  const Palette* palette = &GreyPalette();
   std::vector<std::string> shardDirs;
 };
 
