@@ -15,6 +15,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgtest-dev libgmo
           fonts-ipafont-gothic fonts-liberation fonts-urw-base35 fonts-lato
           desktop-file-utils appstream dpkg-dev file clang-format git
           xvfb xdotool at-spi2-core python3-pyatspi dbus-daemon dbus-bin dbus-x11 procps
+          pkg-config libhdf5-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
           slurm-wlm munge)
 missing=()
 for package in "${packages[@]}"; do

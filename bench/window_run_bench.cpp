@@ -5,16 +5,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <QSlider>
 
 #include "core/integrators.h"
+#include "run/intake.h"
+#include "run/recording.h"
 #include "ui/counter_label.h"
 #include "ui/error_boundary.h"
-#include "run/intake.h"
 #include "ui/frm_main.h"
 
 using namespace rdsim;
@@ -133,6 +135,31 @@ void ReportEditingTools(frmMain& form, int milliseconds) {
   }
 }
 
+// A 2D run at Iteration / Image 100 with and without a recording of every
+// redraw, in alternating slices, best slice of each.
+void ReportRecording(frmMain& form, int milliseconds) {
+  form.Text2->setText("100");
+  ReadParameters(form.session, form.ports);
+  QTemporaryDir folder;
+  const int slices = 5;
+  const int slice = std::max(300, milliseconds / slices);
+  for (const char* name : {"run.gif", "run.mp4"}) {
+    double plain = 0, recording = 0;
+    for (int i = 0; i < slices; ++i) {
+      plain = std::max(plain, WindowStepsPerSecond(form, slice));
+      StartRecording(form.session, form.ports, folder.filePath(name).toStdString());
+      recording = std::max(recording, WindowStepsPerSecond(form, slice));
+      StopRecording(form.session, form.ports);
+    }
+    std::printf(
+        "recording %s, N=128 StepsPerImage=100: best of %d slices of %d ms: window=%.0f steps/s "
+        "recording=%.0f steps/s ratio=%.1f%%\n",
+        name, slices, slice, plain, recording, 100.0 * recording / plain);
+  }
+  form.Text2->setText("20");
+  ReadParameters(form.session, form.ports);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,6 +184,7 @@ int main(int argc, char** argv) {
     std::printf("round %d: N=128 StepsPerImage=20 engine=%.0f steps/s window=%.0f steps/s ratio=%.1f%%\n", round + 1,
                 engine, window, 100.0 * window / engine);
   }
+  ReportRecording(form, milliseconds);
   ReportEditingTools(form, milliseconds);
   return 0;
 }

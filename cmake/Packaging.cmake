@@ -51,6 +51,9 @@ if(NOT RDSIM_ENGINE_ONLY)
   # The README's screenshots, made on demand by scripts/make_screenshots.sh.
   add_executable(rdsim_screenshots EXCLUDE_FROM_ALL scripts/screenshots.cpp)
   target_link_libraries(rdsim_screenshots PRIVATE rdsim_ui)
+  # The README's dispersion plot, made by scripts/dispersion_plot.sh.
+  add_executable(rdsim_dispersion_plot EXCLUDE_FROM_ALL scripts/dispersion_plot.cpp)
+  target_link_libraries(rdsim_dispersion_plot PRIVATE rdsim_ui)
 
   # The desktop entry and the metainfo must pass their validators, and the
   # installed tree must hold every file a desktop needs.

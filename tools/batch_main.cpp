@@ -7,10 +7,12 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "analysis/dominant_wavelength.h"
 #include "analysis/linear_stability.h"
 #include "analysis/stability_csv.h"
 #include "batch_options.h"
@@ -20,11 +22,14 @@
 #include "core/number_text.h"
 #include "core/run_error.h"
 #include "core/step_loop.h"
+#include "files/field_file.h"
 #include "files/file_access.h"
 #include "files/raw_field.h"
 #include "image_io/image_file.h"
 #include "params/builtin_presets.h"
 #include "pixels/field_picture.h"
+#include "pixels/space_time.h"
+#include "video/movie_file.h"
 
 namespace {
 
@@ -66,8 +71,12 @@ void ListPresets() {
 // file or the --init file, which a rename would replace.
 void CheckOutputs(const BatchOptions& options) {
   const std::pair<const char*, const std::optional<std::string>*> outputs[] = {{"--out", &options.outPath},
-                                                                              {"--bmp", &options.bmpPath}};
-  for (const auto& [flag, path] : outputs) {
+                                                                               {"--bmp", &options.bmpPath},
+                                                                               {"--png", &options.pngPath},
+                                                                               {"--movie", &options.moviePath},
+                                                                               {"--kymograph", &options.kymographPath}};
+  for (std::size_t i = 0; i < std::size(outputs); ++i) {
+    const auto& [flag, path] = outputs[i];
     if (!*path) continue;
     try {
       CheckOutputPath(**path);
@@ -77,22 +86,121 @@ void CheckOutputs(const BatchOptions& options) {
     if (options.initPath && SameFile(**path, *options.initPath)) {
       throw ArgumentError(flag, "\"" + **path + "\" is the --init file; write to another file");
     }
-  }
-  if (options.outPath && options.bmpPath && SameFile(*options.outPath, *options.bmpPath)) {
-    throw ArgumentError("--bmp", "\"" + *options.bmpPath + "\" is also the --out file; give each its own file");
+    for (std::size_t j = 0; j < i; ++j) {
+      const auto& [earlierFlag, earlier] = outputs[j];
+      if (*earlier && SameFile(**path, **earlier)) {
+        throw ArgumentError(flag, "\"" + **path + "\" is also the " + earlierFlag + " file; give each its own file");
+      }
+    }
   }
 }
 
-// The newest field into --out and --bmp, both or neither. Returns false after a complaint.
-bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
+// --init: a field file must hold the field that --mode and --size ask for.
+// Returns the steps it says were run on it.
+std::int64_t LoadInitialField(Simulation& sim, const BatchOptions& options) {
+  const std::string& path = *options.initPath;
+  if (!IsFieldFileName(path)) {
+    try {
+      LoadField(sim, options.mode, ReadRawFloats(path, 2 * CellCount(sim, options.mode)));
+    } catch (const std::runtime_error& error) {
+      throw ArgumentError("--init", error.what());
+    }
+    return 0;
+  }
+  FieldFile field;
+  try {
+    field = ReadFieldFile(path);
+  } catch (const RunError& error) {
+    throw ArgumentError("--init", error.detail());
+  }
+  const auto modeName = [](Mode mode) { return std::string(mode == Mode::TwoD ? "2d" : "1d"); };
+  if (field.mode != options.mode || field.n != sim.N) {
+    throw ArgumentError("--init", "\"" + path + "\" holds a " + modeName(field.mode) + " field of size " +
+                                      std::to_string(field.n) + "; --mode " + modeName(options.mode) + " --size " +
+                                      options.sizeText + " asks for a " + modeName(options.mode) + " field of size " +
+                                      std::to_string(sim.N));
+  }
+  std::vector<float> cells = field.u;
+  cells.insert(cells.end(), field.v.begin(), field.v.end());
+  LoadField(sim, options.mode, cells);
+  return field.steps;
+}
+
+// The frames of --movie and the rows of --kymograph, at every --frame-every
+// step of the one stepping loop.
+class FrameHooks : public StepLoopHooks {
+ public:
+  FrameHooks(const Simulation& sim, const BatchOptions& options) : sim_(sim), options_(options) {
+    if (options.kymographPath) {
+      kymograph = std::make_unique<SpaceTimeRows>(static_cast<std::size_t>(options.steps / options.frameEvery));
+    }
+    if (!options.moviePath) return;
+    const PixelImage first = ComposeFieldPicture(sim, options.mode, *options.palette);
+    const MovieFormat format = *MovieFormatOf(*options.moviePath);
+    const int scale = options.scale ? *options.scale : DefaultMovieScale(format, first.width, first.height);
+    try {
+      movie = std::make_unique<MovieWriter>(*options.moviePath, first.width, first.height, scale,
+                                            PictureColours(options.mode, *options.palette));
+    } catch (const RunError& error) {
+      throw ArgumentError("--movie", error.detail());
+    }
+  }
+
+  void RedrawDue(std::int64_t) override {
+    if (kymograph) kymograph->Add(NewestActivator(sim_, options_.mode), sim_.N);
+    if (!movie) return;
+    try {
+      movie->Add(ComposeFieldPicture(sim_, options_.mode, *options_.palette));
+    } catch (const RunError& error) {
+      // The run goes on without its movie.
+      Complain("--movie: " + error.detail() + "; the recording ended, the run goes on");
+      movie.reset();
+      movieFailed = true;
+    }
+  }
+
+  std::unique_ptr<MovieWriter> movie;
+  std::unique_ptr<SpaceTimeRows> kymograph;
+  bool movieFailed = false;
+
+ private:
+  const Simulation& sim_;
+  const BatchOptions& options_;
+};
+
+// The newest field into every output, all or none: the movie is renamed into
+// place only once the others are whole, and they only once it is. Returns
+// false after a complaint.
+bool WriteOutputs(const Simulation& sim, const BatchOptions& options, std::int64_t steps, FrameHooks& frames) {
   WholeFiles files;
   const char* flag = "--out";
   try {
-    if (options.outPath) files.Add(*options.outPath, EncodeRawFloats(NewestField(sim, options.mode)));
+    if (options.outPath && IsFieldFileName(*options.outPath)) {
+      FieldFile field{options.mode, sim.N, {}, {}, options.coefficients, steps};
+      const std::vector<float> cells = NewestField(sim, options.mode);
+      const auto half = static_cast<std::ptrdiff_t>(cells.size() / 2);
+      field.u.assign(cells.begin(), cells.begin() + half);
+      field.v.assign(cells.begin() + half, cells.end());
+      files.Add(*options.outPath, EncodeFieldFile(field));
+    } else if (options.outPath) {
+      files.Add(*options.outPath, EncodeRawFloats(NewestField(sim, options.mode)));
+    }
     flag = "--bmp";
     if (options.bmpPath) {
       files.Add(*options.bmpPath, EncodeImageFile(*options.bmpPath, ComposeFieldPicture(sim, options.mode)));
     }
+    flag = "--png";
+    if (options.pngPath) {
+      const PixelImage picture = ComposeFieldPicture(sim, options.mode, *options.palette);
+      files.Add(*options.pngPath, EncodeImageFile(*options.pngPath, Enlarged(picture, options.scale.value_or(1))));
+    }
+    flag = "--kymograph";
+    if (frames.kymograph) {
+      files.Add(*options.kymographPath,
+                EncodeImageFile(*options.kymographPath, frames.kymograph->Picture(*options.palette)));
+    }
+    flag = "--movie";
+    if (frames.movie) frames.movie->Finish();
   } catch (const RunError& error) {
     Complain(std::string(flag) + ": " + error.detail() + "; no output was changed");
     return false;
@@ -103,7 +211,7 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options) {
     Complain(error.detail());
     return false;
   }
-  return true;
+  return !frames.movieFailed;
 }
 
 // --analyze: the steady states and their linear stability, nothing stepped.
@@ -126,6 +234,8 @@ int Run(int argc, const char* const* argv) {
   }
   Simulation sim;
   BatchOptions options;
+  std::int64_t stepsBefore = 0;
+  std::unique_ptr<FrameHooks> frames;
   if (argc <= 1) {  // called bare: show how to call it
     std::fputs(Usage(), stderr);
     return BadArguments;
@@ -138,37 +248,42 @@ int Run(int argc, const char* const* argv) {
     }
     TakeParameters(sim, options);
     if (options.analyze) return Analyze(sim, options);
-    if (options.initPath) {
-      try {
-        LoadField(sim, options.mode, ReadRawFloats(*options.initPath, 2 * CellCount(sim, options.mode)));
-      } catch (const std::runtime_error& error) {
-        throw ArgumentError("--init", error.what());
-      }
-    }
+    if (options.initPath) stepsBefore = LoadInitialField(sim, options);
     if (options.randomSeed) {
       const std::size_t cells = CellCount(sim, options.mode);
       FillNoise(sim.buffers.U, sim.buffers.V, cells, *options.randomSeed);
     }
     CheckOutputs(options);
+    frames = std::make_unique<FrameHooks>(sim, options);
   } catch (const ArgumentError& error) {
     Complain(error.what());
     return BadArguments;
   }
 
   const auto start = std::chrono::steady_clock::now();
-  const StepLoopOutcome outcome = RunSteps(sim, options.mode, options.steps);
+  const std::int64_t every = options.frameEvery > 0 ? options.frameEvery : NoRedraw;
+  const StepLoopOutcome outcome = RunStepLoop(sim, options.mode, options.steps, every, *frames);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (outcome.fault) {
     Complain("step " + std::to_string(outcome.stepsDone + 1) + " of " + std::to_string(options.steps) + ": " +
              outcome.fault->what());
   }
-  const bool written = WriteOutputs(sim, options);
+  const bool written = WriteOutputs(sim, options, stepsBefore + outcome.stepsDone, *frames);
   if (outcome.fault) return StepFailed;
   if (!written) return BadArguments;
 
+  if (options.wavelength) {
+    const std::vector<float> field = NewestField(sim, options.mode);
+    const std::optional<double> wavelength = DominantWavelength(field, options.mode, sim.N);
+    if (wavelength) {
+      std::printf("wavelength=%.4g\n", *wavelength);
+    } else {
+      std::printf("wavelength=none\n");
+    }
+  }
   const double rate = seconds > 0 ? static_cast<double>(outcome.stepsDone) / seconds : 0.0;
-  std::printf("steps=%lld seconds=%.6f steps_per_second=%.1f\n", static_cast<long long>(outcome.stepsDone),
-              seconds, rate);
+  std::printf("steps=%lld seconds=%.6f steps_per_second=%.1f\n", static_cast<long long>(outcome.stepsDone), seconds,
+              rate);
   return Completed;
 }
 

@@ -1,10 +1,14 @@
 #include "batch_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <vector>
+
+#include "video/movie_file.h"
 
 namespace rdsim::batch {
 
@@ -65,16 +69,46 @@ std::uint32_t ParseSeed(const std::string& text) {
   return seed;
 }
 
+// A whole number from `low` to `high`.
+std::int64_t ParseWhole(const std::string& flag, const std::string& text, std::int64_t low, std::int64_t high) {
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || ptr != end || value < low || value > high) {
+    throw ArgumentError(
+        flag, "\"" + text + "\" is not a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+  }
+  return value;
+}
+
+bool EndsWithPng(const std::string& path) {
+  std::string end = path.size() > 4 ? path.substr(path.size() - 4) : std::string();
+  std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
+  return end == ".png";
+}
+
 }  // namespace
 
 const char* Usage() {
   return "usage: rdsim-batch --mode 1d|2d --size N --steps K --params \"k0,k1,...,k10\"\n"
-         "                   [--init IN | --random SEED] [--out OUT] [--bmp IMAGE]\n"
+         "                   [--init IN | --random SEED] [--out OUT] [--bmp IMAGE] [--wavelength]\n"
+         "                   [--png PNG] [--movie MOVIE] [--kymograph PNG] [--frame-every M]\n"
+         "                   [--scale S] [--palette NAME]\n"
          "Every flag also takes its value as --flag=VALUE.\n"
-         "IN and OUT: raw little-endian float32, the activator cells, then the inhibitor cells.\n"
+         "IN and OUT: FILE.h5, an HDF5 field file (datasets u and v, attributes mode,\n"
+         "       coefficients, steps, format_version); any other name: raw little-endian\n"
+         "       float32, the activator cells, then the inhibitor cells.\n"
          "SEED: fill the start field with the Random button's noise from this seed.\n"
          "IMAGE: 2d, the newest activator as a 24-bit grey bitmap; 1d, the activator plot\n"
          "       above the inhibitor plot, as the window draws them.\n"
+         "--wavelength: print wavelength=W, the final activator's dominant wavelength in cells\n"
+         "       (none for a uniform field), before the last line.\n"
+         "PNG: the same picture as a PNG, enlarged S times (default 1), through the palette.\n"
+         "MOVIE: .gif (lossless), .mp4 (H.264) or .webm (VP9), one frame after every M-th\n"
+         "       step, each the --png picture; S defaults to 1 for GIF and to the smallest\n"
+         "       factor that brings the larger side to 256 pixels for video.\n"
+         "--kymograph: 1d, the space-time image: N pixels wide, one row after every M-th step.\n"
+         "NAME: grey (default), viridis, magma or cividis.\n"
          "rdsim-batch --analyze [--analyze-csv CSV] --mode 1d|2d --size N --params \"k0,...,k10\"\n"
          "       the uniform steady states and the linear stability of each, in words;\n"
          "       CSV: state,m,n,mu,factor_re,factor_im,factor_abs,growth_per_step, one row per\n"
@@ -83,9 +117,57 @@ const char* Usage() {
          "       name|k0,...,k10|mode|size|steps, the settings of their README pictures.\n";
 }
 
+namespace {
+
+void ParsePictureFlags(std::map<std::string, std::string>& values, BatchOptions& options) {
+  if (values.count("--png")) {
+    options.pngPath = values["--png"];
+    if (!EndsWithPng(*options.pngPath)) throw ArgumentError("--png", "\"" + *options.pngPath + "\" must end in .png");
+  }
+  if (values.count("--movie")) {
+    options.moviePath = values["--movie"];
+    if (!MovieFormatOf(*options.moviePath)) {
+      throw ArgumentError("--movie", "\"" + *options.moviePath + "\" must end in .gif, .mp4 or .webm");
+    }
+  }
+  if (values.count("--kymograph")) {
+    options.kymographPath = values["--kymograph"];
+    if (!EndsWithPng(*options.kymographPath)) {
+      throw ArgumentError("--kymograph", "\"" + *options.kymographPath + "\" must end in .png");
+    }
+    if (options.mode != Mode::OneD) throw ArgumentError("--kymograph", "a space-time image needs --mode 1d");
+  }
+  const bool frames = options.moviePath || options.kymographPath;
+  if (values.count("--frame-every")) {
+    if (!frames) throw ArgumentError("--frame-every", "applies to --movie and --kymograph; give one of them");
+    options.frameEvery = ParseWhole("--frame-every", values["--frame-every"], 1, INT64_MAX);
+  } else if (frames) {
+    throw ArgumentError("--frame-every", "missing; --movie and --kymograph take a frame after every M steps");
+  }
+  if (options.kymographPath && options.steps / options.frameEvery > MaxKymographRows) {
+    throw ArgumentError("--kymograph", std::to_string(options.steps / options.frameEvery) + " rows (--steps / " +
+                                           "--frame-every) are more than the " + std::to_string(MaxKymographRows) +
+                                           " a space-time image may have; take a larger --frame-every");
+  }
+  if (values.count("--scale")) {
+    if (!options.pngPath && !options.moviePath) throw ArgumentError("--scale", "applies to --png and --movie");
+    options.scale = static_cast<int>(ParseWhole("--scale", values["--scale"], 1, MaxScale));
+  }
+  if (values.count("--palette")) {
+    if (!options.pngPath && !frames) throw ArgumentError("--palette", "applies to --png, --movie and --kymograph");
+    options.palette = FindPalette(values["--palette"]);
+    if (!options.palette) {
+      throw ArgumentError("--palette", "\"" + values["--palette"] + "\" is none of " + PaletteNames());
+    }
+  }
+}
+
+}  // namespace
+
 BatchOptions ParseArguments(int argc, const char* const* argv) {
-  static const char* const Flags[] = {"--mode", "--size", "--steps", "--params", "--init", "--random", "--out", "--bmp",
-                                      "--analyze-csv"};
+  static const char* const Flags[] = {"--mode",      "--size",        "--steps", "--params",  "--init",
+                                      "--random",    "--out",         "--bmp",   "--png",     "--movie",
+                                      "--kymograph", "--frame-every", "--scale", "--palette", "--analyze-csv"};
   std::map<std::string, std::string> values;
   BatchOptions options;
   for (int i = 1; i < argc; ++i) {
@@ -107,6 +189,12 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
       options.analyze = true;
       continue;
     }
+    if (flag == "--wavelength") {
+      if (inlineValue) throw ArgumentError(flag, "takes no value");
+      if (options.wavelength) throw ArgumentError(flag, "given twice");
+      options.wavelength = true;
+      continue;
+    }
     bool known = false;
     for (const char* f : Flags) known = known || flag == f;
     if (!known) throw ArgumentError(flag, "unknown argument");
@@ -122,9 +210,11 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
     options.analyzeCsvPath = values["--analyze-csv"];
   }
   if (options.analyze) {
-    for (const char* run : {"--steps", "--init", "--random", "--out", "--bmp"}) {
+    for (const char* run : {"--steps", "--init", "--random", "--out", "--bmp", "--png", "--movie", "--kymograph",
+                            "--frame-every", "--scale", "--palette"}) {
       if (values.count(run)) throw ArgumentError(run, "cannot be combined with --analyze");
     }
+    if (options.wavelength) throw ArgumentError("--wavelength", "cannot be combined with --analyze");
   }
   for (const char* required : {"--mode", "--size", "--steps", "--params"}) {
     if (!values.count(required) && !(options.analyze && std::string(required) == "--steps")) {
@@ -144,6 +234,7 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
   }
   if (values.count("--out")) options.outPath = values["--out"];
   if (values.count("--bmp")) options.bmpPath = values["--bmp"];
+  ParsePictureFlags(values, options);
   return options;
 }
 

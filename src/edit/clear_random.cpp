@@ -32,6 +32,7 @@ void ClearField(Session& session, RunView& view) {
   const std::size_t cells = CellCount(sim, mode);
   std::fill_n(sim.U().begin(), cells, 0.0f);
   std::fill_n(sim.V().begin(), cells, 0.0f);
+  session.FieldSteps = 0;
   DrawFromU(session, view, mode);
 }
 
@@ -41,6 +42,7 @@ void FillWithNoise(Session& session, RunView& view) {
   if (mode == Mode::None) return;
   Simulation& sim = session.sim;
   FillNoise(sim.U(), sim.V(), CellCount(sim, mode), seed);
+  session.FieldSteps = 0;
   // During a 2D run the newest field may be in U2/V2; the noise must be what
   // the next step reads.
   if (mode == Mode::TwoD) sim.CurrentInU = true;

@@ -199,24 +199,33 @@ WholeFiles::~WholeFiles() {
   for (const Pending& file : pending_) ::unlink(file.temporary.c_str());
 }
 
-void WholeFiles::Add(const std::string& path, std::string_view bytes) {
-  CheckOutputPath(path);
-  const std::string target = ResolvedTarget(path);
+namespace {
+
+// A new hidden file beside `target`, open for writing, with the permissions
+// of the file it will replace.
+int CreateTemporary(const std::string& path, const std::string& target, std::string& temporary) {
   struct stat old {};
   const bool replacing = ::stat(target.c_str(), &old) == 0;
   const std::string folder = FolderOf(target);
   // Hidden, and short enough for any file system's name limit.
   const std::string stem = "." + fs::path(target).filename().string().substr(0, 200) + ".";
-
-  std::string temporary;
   int fd = -1;
   for (int attempt = 0; fd < 0; ++attempt) {
     temporary = folder + "/" + stem + RandomSuffix() + ".tmp";
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0 && (errno != EEXIST || attempt > 100)) RefuseErrno("cannot write", path, errno);
   }
-  // The new file keeps the old one's permissions.
   if (replacing) ::fchmod(fd, old.st_mode & 07777);
+  return fd;
+}
+
+}  // namespace
+
+void WholeFiles::Add(const std::string& path, std::string_view bytes) {
+  CheckOutputPath(path);
+  const std::string target = ResolvedTarget(path);
+  std::string temporary;
+  const int fd = CreateTemporary(path, target, temporary);
   int error = WriteAll(fd, bytes);
   if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
@@ -242,6 +251,24 @@ void WriteFileWhole(const std::string& path, std::string_view bytes) {
   WholeFiles files;
   files.Add(path, bytes);
   files.Commit();
+}
+
+TemporaryFile::TemporaryFile(const std::string& target) : path_(target) {
+  CheckOutputPath(target);
+  target_ = ResolvedTarget(target);
+  ::close(CreateTemporary(path_, target_, temporary_));
+}
+
+TemporaryFile::~TemporaryFile() {
+  if (!committed_) ::unlink(temporary_.c_str());
+}
+
+void TemporaryFile::Commit() {
+  const Descriptor fd(::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) RefuseErrno("cannot write", path_, errno);
+  if (::fsync(fd.get()) != 0 && errno != EINVAL) RefuseErrno("cannot write", path_, errno);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) RefuseErrno("cannot replace", path_, errno);
+  committed_ = true;
 }
 
 LockedFile::LockedFile(const std::string& path, std::uintmax_t maxBytes, double patienceSeconds) : path_(path) {

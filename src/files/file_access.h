@@ -53,6 +53,29 @@ class WholeFiles {
 
 void WriteFileWhole(const std::string& path, std::string_view bytes);
 
+// A file written piece by piece by someone else's code (a movie's encoder):
+// a hidden temporary beside the target, created empty here, that Commit
+// renames over the target once it is whole. One never committed is removed,
+// so a failed write leaves an older file as it was.
+class TemporaryFile {
+ public:
+  // Checks the target as CheckOutputPath does.
+  explicit TemporaryFile(const std::string& target);
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile();
+
+  // Where the writer puts the bytes.
+  const std::string& Path() const { return temporary_; }
+  const std::string& Target() const { return path_; }
+  // Flushes the finished temporary to disk and renames it over the target.
+  void Commit();
+
+ private:
+  std::string path_, target_, temporary_;
+  bool committed_ = false;
+};
+
 // One file held under an exclusive advisory lock (flock) for a
 // read-change-replace among cooperating processes: the file is created when
 // missing, locked, and its content read; Replace writes the new content whole

@@ -16,6 +16,11 @@ PixelImage ComposeFieldPicture(const Simulation& sim, Mode mode, const Palette& 
                  ComposeProfileImage(sim.buffers.V, sim.N, ProfileImageHeight, Vmax, 0x0000FF));
 }
 
+std::vector<std::uint32_t> PictureColours(Mode mode, const Palette& palette) {
+  if (mode == Mode::TwoD) return {palette.colours.begin(), palette.colours.end()};
+  return {0xFFFFFF, 0xFF0000, 0x0000FF};
+}
+
 PixelImage Enlarged(const PixelImage& image, int scale) {
   if (scale < 1) throw RunError(Fault::Overflow, "a picture's scale must be 1 or more");
   if (scale == 1) return image;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,5 +24,7 @@ const Palette& GreyPalette();
 const std::vector<const Palette*>& Palettes();
 // The palette of that name, or nullptr.
 const Palette* FindPalette(std::string_view name);
+// "grey, viridis, magma, cividis", for messages and usage texts.
+std::string PaletteNames();
 
 }  // namespace rdsim

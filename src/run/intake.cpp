@@ -3,6 +3,7 @@
 #include "core/constants.h"
 #include "run/field_image.h"
 #include "run/profile_plots.h"
+#include "run/recording.h"
 
 namespace rdsim {
 
@@ -31,7 +32,14 @@ class IntakeOnView : public IntakeView {
 
 void ReadParameters(Session& session, RunView& view) {
   IntakeOnView intakeView(session, view);
-  ReadParameters(session.sim, view, intakeView);
+  try {
+    ReadParameters(session.sim, view, intakeView);
+  } catch (const RunError&) {
+    view.ParametersRead();  // shows what is wrong with the boxes there too
+    throw;
+  }
+  view.ParametersRead();
+  EndRecordingIfFrameChanged(session, view);
 }
 
 void DrawFromU(Session& session, RunView& view, Mode mode) {

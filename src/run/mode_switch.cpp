@@ -1,5 +1,7 @@
 #include "run/mode_switch.h"
 
+#include "run/recording.h"
+
 namespace rdsim {
 
 void SwitchMode(Session& session, RunView& view, int index) {
@@ -14,6 +16,7 @@ void SwitchMode(Session& session, RunView& view, int index) {
     sim.buffers.Resize(static_cast<std::size_t>(BufferLength(Mode::TwoD, sim.N)));
     view.ShowModeControls(Mode::TwoD);
   }
+  EndRecordingIfFrameChanged(session, view);
 }
 
 }  // namespace rdsim

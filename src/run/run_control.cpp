@@ -9,6 +9,7 @@
 #include "run/field_image.h"
 #include "run/intake.h"
 #include "run/profile_plots.h"
+#include "run/recording.h"
 
 namespace rdsim {
 
@@ -40,6 +41,7 @@ class WindowLoop : public StepLoopHooks {
       : session_(session), view_(view), mode_(mode), stepStarted_(Clock::now()) {}
 
   void Stepped(std::int64_t k) override {
+    ++session_.FieldSteps;
     view_.ShowStepCount(k + 1);
     if (session_.sim.StepsPerImage == 0) {
       throw RunError(Fault::DivisionByZero,
@@ -52,9 +54,11 @@ class WindowLoop : public StepLoopHooks {
     Simulation& sim = session_.sim;
     if (mode_ == Mode::OneD) {
       DrawProfiles(view_.ActivatorProfile(), view_.InhibitorProfile(), sim);
+      session_.spaceTime.Add(sim.U(), sim.N);
     } else {
       DrawField(view_.Field(), NewestActivator(sim, mode_), sim.N);
     }
+    RecordRedraw(session_, view_, mode_);
   }
 
   bool Yield(std::int64_t) override {
@@ -102,6 +106,7 @@ void StartOrStopRun(Session& session, RunView& view) {
     return;
   }
   ReadParameters(session, view);
+  session.spaceTime.Clear();
   ShowRunning(session, view, true);
   const RunEnds ends(session, view);
   const Mode mode = view.SelectedMode();

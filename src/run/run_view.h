@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/parameter_intake.h"
 #include "pixels/picture.h"
@@ -30,6 +31,15 @@ class RunView : public ParameterBoxes {
   virtual void WaitForEvents(std::int64_t nanoseconds) = 0;
   // Set once the window closes: every loop ends.
   virtual bool Closing() const = 0;
+  // After every intake from the boxes, whether they were taken or refused:
+  // what follows the boxes (the stability analysis) looks at them again.
+  virtual void ParametersRead() {}
+
+  // That a movie is being recorded into `file`, with `frames` frames so far;
+  // an empty name: no recording.
+  virtual void ShowRecording(const std::string& file, std::int64_t frames) = 0;
+  // A message that stops nothing: the run goes on while it shows.
+  virtual void Notify(const std::string& message) = 0;
 };
 
 }  // namespace rdsim

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
 #include "core/simulation.h"
 #include "files/preset_file.h"
+#include "pixels/space_time.h"
+#include "video/movie_file.h"
 
 namespace rdsim {
 
@@ -18,6 +23,18 @@ struct Session {
 
   // Row i holds the values of the preset list's entry i.
   PresetTable presetTable{};
+
+  // Steps run on the field since it was cleared, filled with noise or
+  // opened from a file (where it continues the file's count).
+  std::int64_t FieldSteps = 0;
+
+  // File > Record...: the movie of the run's redraws, and the mode it began in.
+  std::unique_ptr<MovieWriter> recording;
+  Mode recordingMode = Mode::None;
+
+  // The space-time image of the current 1D run: a row at every redraw.
+  static constexpr std::size_t SpaceTimeRowLimit = 4096;
+  SpaceTimeRows spaceTime{SpaceTimeRowLimit};
 };
 
 }  // namespace rdsim

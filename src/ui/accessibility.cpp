@@ -3,12 +3,14 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -76,7 +78,69 @@ class CounterAccessible : public QAccessibleWidget, public QAccessibleValueInter
   CounterLabel* label() const { return static_cast<CounterLabel*>(widget()); }
 };
 
+// Qt's own menu item tells no description; an item whose status tip holds
+// one (the File menu's additions) is announced with it.
+class MenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+ public:
+  explicit MenuItemAccessible(QAction* action) : action_(action) {}
+
+  bool isValid() const override { return action_ && Menu(); }
+  QObject* object() const override { return action_; }
+  QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(Menu()); }
+  QAccessibleInterface* child(int) const override { return nullptr; }
+  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+  int childCount() const override { return 0; }
+  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+  QString text(QAccessible::Text t) const override {
+    if (!action_) return {};
+    if (t == QAccessible::Name) return WithoutAmpersands(action_->text());
+    if (t == QAccessible::Description) return action_->statusTip();
+    if (t == QAccessible::Accelerator) return action_->shortcut().toString();
+    return {};
+  }
+  void setText(QAccessible::Text, const QString&) override {}
+  QRect rect() const override {
+    QMenu* menu = Menu();
+    if (!menu) return {};
+    const QRect area = menu->actionGeometry(action_);
+    return QRect(menu->mapToGlobal(area.topLeft()), area.size());
+  }
+  QAccessible::Role role() const override { return QAccessible::MenuItem; }
+  QAccessible::State state() const override {
+    QAccessible::State s;
+    QMenu* menu = Menu();
+    s.invisible = !menu || !menu->isVisible() || !action_->isVisible();
+    s.disabled = !action_->isEnabled();
+    s.focused = menu && menu->activeAction() == action_;
+    return s;
+  }
+  void* interface_cast(QAccessible::InterfaceType t) override {
+    return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+  }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& name) override {
+    if (name == pressAction() && action_ && action_->isEnabled()) action_->trigger();
+  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+ private:
+  static QString WithoutAmpersands(QString text) { return text.remove(QLatin1Char('&')); }
+  QMenu* Menu() const {
+    if (!action_) return nullptr;
+    for (QObject* owner : action_->associatedObjects()) {
+      if (auto* menu = qobject_cast<QMenu*>(owner)) return menu;
+    }
+    return nullptr;
+  }
+
+  QPointer<QAction> action_;
+};
+
 QAccessibleInterface* MakeAccessible(const QString& key, QObject* object) {
+  if (key == QLatin1String("QAction")) {
+    auto* action = static_cast<QAction*>(object);
+    return action->statusTip().isEmpty() ? nullptr : new MenuItemAccessible(action);
+  }
   if (key == QLatin1String(PictureBox::staticMetaObject.className()))
     return new PictureAccessible(static_cast<PictureBox*>(object));
   if (key == QLatin1String(CounterLabel::staticMetaObject.className()))

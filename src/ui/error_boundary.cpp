@@ -38,6 +38,18 @@ void FocusBox(QWidget* window, const std::string& box) {
 
 }  // namespace
 
+void Notify(QWidget* window, const std::string& message) {
+  if (Sink()) {
+    Sink()(message);
+    return;
+  }
+  auto* box = new QMessageBox(QMessageBox::Information, "Reaction-Diffusion simulator", QString::fromStdString(message),
+                              QMessageBox::Ok, window);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
 void SetErrorSink(ErrorSink sink) { Sink() = std::move(sink); }
 
 void RunEvent(QWidget* window, const std::function<void()>& event) {

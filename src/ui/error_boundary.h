@@ -18,4 +18,8 @@ void SetErrorSink(ErrorSink sink);
 // control name), that child of the window then takes the focus, text selected.
 void RunEvent(QWidget* window, const std::function<void()>& event);
 
+// A message that stops nothing: to the sink, or in a box that does not wait
+// for an answer, so that a run goes on while it shows.
+void Notify(QWidget* window, const std::string& message);
+
 }  // namespace rdsim

@@ -1,7 +1,9 @@
 #include "ui/form_ports.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,12 +11,15 @@
 #include <QSlider>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 
 #include "core/run_error.h"
 #include "ui/box_text.h"
 #include "ui/counter_label.h"
+#include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
+#include "ui/stability_window.h"
 
 namespace rdsim {
 
@@ -77,6 +82,52 @@ void FormPorts::WaitForEvents(std::int64_t nanoseconds) {
 }
 
 bool FormPorts::Closing() const { return form_.Closing; }
+// Only an open analysis window costs anything at an intake.
+void FormPorts::ParametersRead() {
+  if (form_.frmStability && form_.frmStability->isVisible()) form_.frmStability->Refresh();
+}
+
+void FormPorts::ShowRecording(const std::string& file, std::int64_t frames) {
+  const bool changed = file != recordingFile_;
+  recordingFile_ = file;
+  recordingFrames_ = frames;
+  if (form_.mnuStopRecording) form_.mnuStopRecording->setEnabled(!file.empty());
+  const std::int64_t now =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+          .count();
+  if (changed || now - titleShownAt_ >= 250) {
+    titleShownAt_ = now;
+    ShowTitle();
+    return;
+  }
+  if (titlePending_) return;
+  titlePending_ = true;
+  QTimer::singleShot(static_cast<int>(250 - (now - titleShownAt_)), &form_, [this] {
+    titlePending_ = false;
+    titleShownAt_ =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    ShowTitle();
+  });
+}
+
+void FormPorts::ShowTitle() {
+  QString title = QStringLiteral("Reaction-Diffusion simulator");
+  if (!recordingFile_.empty()) {
+    title += QStringLiteral(" \u2014 recording %1, %2 %3")
+                 .arg(QFileInfo(QString::fromStdString(recordingFile_)).fileName())
+                 .arg(recordingFrames_)
+                 .arg(recordingFrames_ == 1 ? QStringLiteral("frame") : QStringLiteral("frames"));
+  }
+  form_.setWindowTitle(title);
+}
+
+void FormPorts::Notify(const std::string& message) { rdsim::Notify(&form_, message); }
+
+void FormPorts::SelectMode(Mode mode) {
+  if (mode == Mode::OneD) form_.Option1[0]->setChecked(true);
+  if (mode == Mode::TwoD) form_.Option1[1]->setChecked(true);
+}
 
 Picture& FormPorts::Preview() { return *form_.Picture5; }
 Picture& FormPorts::Swatch(int index) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edit/brush_view.h"
+#include "params/field_view.h"
 #include "params/preset_view.h"
 #include "run/run_view.h"
 
@@ -10,7 +11,7 @@ class frmMain;
 
 // The window as the behaviours see it: each interface of theirs answered
 // from frmMain's controls.
-class FormPorts : public RunView, public BrushView, public PresetView {
+class FormPorts : public RunView, public BrushView, public PresetView, public FieldView {
  public:
   explicit FormPorts(frmMain& form) : form_(form) {}
 
@@ -33,6 +34,9 @@ class FormPorts : public RunView, public BrushView, public PresetView {
   void Yield() override;
   void WaitForEvents(std::int64_t nanoseconds) override;
   bool Closing() const override;
+  void ParametersRead() override;
+  void ShowRecording(const std::string& file, std::int64_t frames) override;
+  void Notify(const std::string& message) override;
 
   // BrushView
   Picture& Preview() override;
@@ -47,8 +51,18 @@ class FormPorts : public RunView, public BrushView, public PresetView {
   int PickedPreset() const override;
   void ShowPresetName(int row) override;
 
+  // FieldView
+  void SelectMode(Mode mode) override;
+
  private:
+  void ShowTitle();
+
   frmMain& form_;
+  // The title changes at most four times a second; the last change always shows.
+  std::string recordingFile_;
+  std::int64_t recordingFrames_ = 0;
+  std::int64_t titleShownAt_ = 0;  // steady clock, milliseconds
+  bool titlePending_ = false;
 };
 
 }  // namespace rdsim

@@ -22,6 +22,7 @@ namespace rdsim {
 
 class CounterLabel;
 class PictureBox;
+class StabilityWindow;
 
 // The one window. It owns the session and the controls; its event handlers
 // hand the events to the behaviours, which see the window through `ports`.
@@ -40,6 +41,13 @@ class frmMain : public QMainWindow {
   // Controls, named as the design names them. The client area is centralWidget().
   QMenu* mnuFile = nullptr;
   QAction* mnuSaveAs = nullptr;
+  // The File menu beyond the design, added at start-up (AddFileMenuItems).
+  QAction* mnuOpenField = nullptr;
+  QAction* mnuSaveField = nullptr;
+  QAction* mnuExportPicture = nullptr;
+  QAction* mnuSaveSpaceTime = nullptr;
+  QAction* mnuRecord = nullptr;
+  QAction* mnuStopRecording = nullptr;
   QMenu* mnuRun = nullptr;
   QAction* mnuSpeed[4] = {};  // full speed, then the limits of RunSpeeds
 
@@ -79,6 +87,11 @@ class frmMain : public QMainWindow {
   QFrame* Line1[4] = {};  // fraction bars of the equations
   QFrame* Line2 = nullptr;  // rule under the menu bar
 
+  // Analysis > Linear Stability, and its window once opened.
+  QMenu* mnuAnalysis = nullptr;
+  QAction* mnuStability = nullptr;
+  StabilityWindow* frmStability = nullptr;
+
   // Start-up: runs once before the window is shown.
   void Form_Load();
 
@@ -91,6 +104,12 @@ class frmMain : public QMainWindow {
   void Combo1_Click();
   void SavePar_Click();
   void mnuSaveAs_Click();
+  void mnuOpenField_Click();
+  void mnuSaveField_Click();
+  void mnuExportPicture_Click();
+  void mnuSaveSpaceTime_Click();
+  void mnuRecord_Click();
+  void mnuStopRecording_Click();
   void mnuSpeed_Click(int Index);
   void Picture1_MouseDown(int Button, int Shift, float X, float Y);
   void Picture1_MouseMove(int Button, int Shift, float X, float Y);
@@ -107,6 +126,7 @@ class frmMain : public QMainWindow {
   void Slider1_Scroll();
   void Slider2_Change();
   void Slider2_Scroll();
+  void mnuStability_Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -117,6 +137,8 @@ class frmMain : public QMainWindow {
   void NameBoxes();
   void SetToolTips();
   void ConnectEvents();
+  // Field files, pictures, space-time images and recordings in the File menu.
+  void AddFileMenuItems();
 };
 
 }  // namespace rdsim

@@ -4,16 +4,18 @@
 #include "edit/clear_random.h"
 #include "edit/field_brush.h"
 #include "params/presets.h"
+#include "run/intake.h"
 #include "run/mode_switch.h"
+#include "run/recording.h"
 #include "run/run_control.h"
 #include "ui/error_boundary.h"
-#include "run/intake.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
 namespace rdsim {
 
 void frmMain::Form_Load() {
+  AddFileMenuItems();
   // A preset file passed over is reported on its own: the start-up goes on.
   RunEvent(this, [this] { LoadPresets(session, ports); });
   RunEvent(this, [this] {
@@ -57,6 +59,8 @@ void frmMain::mnuSpeed_Click(int Index) {
 void frmMain::closeEvent(QCloseEvent* event) {
   Closing = true;
   session.Running = false;
+  // A movie being recorded is kept up to its last frame.
+  RunEvent(this, [this] { StopRecording(session, ports); });
   event->accept();
 }
 

@@ -436,6 +436,12 @@ void frmMain::BuildLayout() {
 
   Line2 = MakeHorizontalLine(client, 0, 8040, 0, QColor(128, 128, 128));
 
+  // After the designed menus: the client area does not move.
+  mnuAnalysis = menuBar()->addMenu(QStringLiteral("&Analysis"));
+  mnuAnalysis->setObjectName(QStringLiteral("mnuAnalysis"));
+  mnuStability = mnuAnalysis->addAction(QStringLiteral("&Linear Stability…"));
+  mnuStability->setObjectName(QStringLiteral("mnuStability"));
+
   NameBoxes();
   SetToolTips();
 
@@ -532,6 +538,7 @@ void frmMain::ConnectEvents() {
   connect(Slider2, &QSlider::valueChanged, this, [this] {
     Slider2->isSliderDown() ? Slider2_Scroll() : Slider2_Change();
   });
+  connect(mnuStability, &QAction::triggered, this, &frmMain::mnuStability_Click);
 }
 
 }  // namespace rdsim

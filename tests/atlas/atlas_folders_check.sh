@@ -165,6 +165,11 @@ cp -r whole written
 small --steps 0300 --x 0:.04:.120:3 --random 05 --size 12.4 --mode 2D
 call 0 "$atlas" run "${ARGS[@]}" --out written --resume
 grep -q '^points=9 faults=0 kept=9 computed=0 ' out.txt || fail "the same sweep written differently: $(cat out.txt)"
+# The tiles' colours are no result: the points stay, the sheet is redrawn.
+call 0 "$atlas" run "${SMALL[@]}" --palette viridis --out written --resume
+grep -q '^points=9 faults=0 kept=9 computed=0 ' out.txt || fail "another palette: $(cat out.txt)"
+cmp -s whole/atlas.png written/atlas.png && fail "--palette viridis drew the grey sheet"
+cmp -s whole/atlas.csv written/atlas.csv || fail "--palette changed atlas.csv"
 cp -r whole crlf
 sed -i 's/$/\r/' crlf/atlas-run.txt
 call 0 "$atlas" run "${SMALL[@]}" --out crlf --resume

@@ -34,3 +34,10 @@ expect(2 "--analyze: takes no value" --analyze=1 --mode 1d --size 32 --params ${
 expect(2 "--analyze-csv: .*cannot write" --mode 1d --size 32 --params ${design}
        --analyze-csv ${WORK}/missing/modes.csv)
 expect(2 "--params" --analyze --mode 1d --size 32 --params "0.08,x,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5")
+
+# --wavelength: the final field's dominant wavelength, none for a uniform one.
+expect(0 "wavelength=none\nsteps=10 " --mode 2d --size 16 --steps 10 --params ${design} --wavelength)
+expect(0 "wavelength=1[01]\\.[0-9]+\nsteps=5000 " --mode 1d --size 128 --steps 5000 --random 1 --params ${design}
+       --wavelength)
+expect(2 "--wavelength: cannot be combined with --analyze" --analyze --wavelength --mode 1d --size 8 --params ${design})
+expect(2 "--wavelength: takes no value" --mode 1d --size 8 --steps 1 --params ${design} --wavelength=3)

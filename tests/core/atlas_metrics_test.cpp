@@ -113,15 +113,34 @@ TEST(AtlasOptions, BadCommandLinesNameTheArgument) {
     return extra;
   };
   const std::pair<std::vector<const char*>, std::string> cases[] = {
-      {run({"--x", "0:0:1:2", "--out", "d"}), "(accepted)"}, {run({"--x", "0:0:1:2"}), "--out"},
+      {run({"--x", "0:0:1:2", "--out", "d"}), "(accepted)"},
+      {run({"--x", "0:0:1:2"}), "--out"},
       {run({"--x", "0:0:1:2", "--out", "d", "--x", "1:0:1:2"}), "--x"},  // given twice
       {run({"--x", "0:0:1:2", "--out", "d", "--bogus", "1"}), "--bogus"},
       {run({"--x", "4:0:1:2", "--out", "d"}), "--y"},  // both sweep k4
-      {{"rdsim-atlas", "run", "--mode", "2d"}, "--size"}, {{"rdsim-atlas", "sweep"}, "sweep"},
-      {{"rdsim-atlas", "merge", "a", "b"}, "--out"}, {{"rdsim-atlas", "merge", "--out", "d"}, "SHARD_DIR"}};
+      {{"rdsim-atlas", "run", "--mode", "2d"}, "--size"},
+      {{"rdsim-atlas", "sweep"}, "sweep"},
+      {{"rdsim-atlas", "merge", "a", "b"}, "--out"},
+      {{"rdsim-atlas", "merge", "--out", "d"}, "SHARD_DIR"},
+      {run({"--x", "0:0:1:2", "--out", "d", "--palette", "jet"}), "--palette"},
+      {{"rdsim-atlas", "merge", "--out", "d", "--palette", "Grey", "a"}, "--palette"}};
   for (const auto& [args, named] : cases) {
     EXPECT_EQ(Named([&] { ParseCommand(static_cast<int>(args.size()), args.data(), 2); }), named) << args.back();
   }
+}
+
+TEST(AtlasOptions, APaletteColoursTheSheetAndIsNoResult) {
+  std::vector<const char*> args{"rdsim-atlas", "run",      "--mode", "2d",       "--size",    "8",    "--steps",
+                                "5",           "--params", Params,   "--random", "1",         "--x",  "0:0:1:2",
+                                "--y",         "4:0:1:2",  "--out",  "d",        "--palette", "magma"};
+  const RunOptions options = ParseCommand(static_cast<int>(args.size()), args.data(), 1).run;
+  EXPECT_EQ(options.palette, FindPalette("magma"));
+  args.resize(args.size() - 2);
+  const RunOptions grey = ParseCommand(static_cast<int>(args.size()), args.data(), 1).run;
+  EXPECT_EQ(grey.palette, &GreyPalette());
+  EXPECT_EQ(DescribeRun(options), DescribeRun(grey));  // shards of either merge together
+  const char* merge[] = {"rdsim-atlas", "merge", "--palette", "cividis", "--out", "d", "a"};
+  EXPECT_EQ(ParseCommand(7, merge, 1).merge.palette, FindPalette("cividis"));
 }
 
 RunOptions Sweep(const char* y, const char* params = Params) {

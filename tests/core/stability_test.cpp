@@ -380,7 +380,8 @@ TEST(Verdict, LargeInhibitorDiffusionIsNumericallyUnstableInTheSquareOnly) {
   EXPECT_EQ(fastest.m, 31);
   EXPECT_EQ(fastest.n, 31);
   EXPECT_STREQ(VerdictShortName(square.states[0]), "numerically_unstable");
-  for (const Growth& g : Analyse(texts, Mode::OneD, 32).states[0].growth) {
+  const StabilityReport line = Analyse(texts, Mode::OneD, 32);  // a range-for would outlive a temporary
+  for (const Growth& g : line.states[0].growth) {
     EXPECT_NE(g.kind, GrowthKind::NumericalInstability);
   }
 }

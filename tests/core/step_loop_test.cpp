@@ -12,8 +12,14 @@
 #include "core/step_loop.h"
 #include "fake_picture.h"
 #include "fake_window.h"
+#include "movie_reader.h"
 #include "run/intake.h"
+#include "run/mode_switch.h"
+#include "run/recording.h"
 #include "run/run_control.h"
+
+#include <unistd.h>
+#include <filesystem>
 
 namespace rdsim {
 namespace {
@@ -119,6 +125,15 @@ struct FakeRunView : testing::FakeBoxes, RunView {
   }
   void WaitForEvents(std::int64_t) override {}
   bool Closing() const override { return false; }
+  void ShowRecording(const std::string& file, std::int64_t frames) override {
+    recordingFile = file;
+    recordingFrames = frames;
+  }
+  void Notify(const std::string& message) override { notices.push_back(message); }
+
+  std::string recordingFile;
+  std::int64_t recordingFrames = 0;
+  std::vector<std::string> notices;
 };
 
 TEST(RunControl, RunsOnFakesUntilStopped) {
@@ -143,6 +158,55 @@ TEST(RunControl, RunsOnFakesUntilStopped) {
   EXPECT_EQ(view.field.blits - blitsAfterIntake, 2 + 2);
   for (int k = 0; k < 50; ++k) Step2D(expected, expected.CurrentInU ? Direction::Forward : Direction::Backward);
   EXPECT_EQ(session.sim.U(), NewestActivator(expected, Mode::TwoD));
+}
+
+// A recording takes a frame at every redraw of a run, and a 1D run a
+// space-time row; a new field size ends the recording with a message, its
+// frames kept.
+TEST(RunControl, RecordsRedrawsAndRowsUntilTheFrameChanges) {
+  const std::string folder = ::testing::TempDir() + "rdsim-record-" + std::to_string(::getpid());
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "/run.gif";
+  Session session;
+  FakeRunView view;
+  view.mode = Mode::OneD;
+  view.size = "16";
+  view.iterations = "10";
+  ReadParameters(session, view);
+  FillNoise(session.sim.U(), session.sim.V(), 16, 3);
+  StartRecording(session, view, path);
+  EXPECT_EQ(view.recordingFile, path);
+  view.atYield = [&] {
+    if (view.yields == 35) StartOrStopRun(session, view);
+  };
+  StartOrStopRun(session, view);
+  EXPECT_EQ(view.recordingFrames, 3);  // steps 10, 20, 30
+  EXPECT_EQ(session.spaceTime.Rows(), 3u);
+  EXPECT_EQ(session.spaceTime.Width(), 16);
+  EXPECT_EQ(session.FieldSteps, 35);
+
+  view.yields = 0;  // a second run starts the rows afresh and goes on recording
+  StartOrStopRun(session, view);
+  EXPECT_EQ(view.recordingFrames, 6);
+  EXPECT_EQ(session.spaceTime.Rows(), 3u);
+
+  view.size = "20";
+  ReadParameters(session, view);
+  EXPECT_EQ(session.recording, nullptr);
+  EXPECT_EQ(view.recordingFile, "");
+  ASSERT_EQ(view.notices.size(), 1u);
+  EXPECT_EQ(view.notices[0], "The recording \"" + path +
+                                 "\" ended with 6 frames: the field's mode or size changed, and a movie keeps one "
+                                 "frame size.");
+  EXPECT_EQ(testing::ReadMovie(path).frames.size(), 6u);
+
+  StartRecording(session, view, path);  // a mode switch ends it as well
+  view.mode = Mode::TwoD;
+  SwitchMode(session, view, 1);
+  EXPECT_EQ(session.recording, nullptr);
+  EXPECT_EQ(view.notices.size(), 2u);
+  EXPECT_THROW(StartRecording(session, view, folder + "/run.avi"), RunError);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -108,10 +108,11 @@ void LayoutTest::windowHasDesignedClientAreaMenuAndCaption() {
   QCOMPARE(form_->width(), 537);
   QCOMPARE(form_->minimumSize(), form_->maximumSize());
 
-  // File as designed, then the Run menu's speed limits.
-  QCOMPARE(form_->menuBar()->actions().size(), 2);
+  // File as designed first, the Run menu's speed limits, the Analysis menu last.
+  QCOMPARE(form_->menuBar()->actions().size(), 3);
   QCOMPARE(form_->menuBar()->actions().front(), form_->mnuFile->menuAction());
-  QCOMPARE(form_->menuBar()->actions().back(), form_->mnuRun->menuAction());
+  QCOMPARE(form_->menuBar()->actions().at(1), form_->mnuRun->menuAction());
+  QCOMPARE(form_->menuBar()->actions().back(), form_->mnuAnalysis->menuAction());
   QCOMPARE(form_->mnuFile->title(), QStringLiteral("File"));
   QCOMPARE(form_->mnuFile->actions().size(), 1);
   QCOMPARE(form_->mnuFile->actions().front(), form_->mnuSaveAs);

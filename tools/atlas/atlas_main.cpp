@@ -196,7 +196,8 @@ int Run(RunOptions options) {
 }
 
 int Merge(const MergeOptions& merge) {
-  const RunOptions options = ReadRunDescription(merge.shardDirs.front());
+  RunOptions options = ReadRunDescription(merge.shardDirs.front());
+  options.palette = merge.palette;
   for (const std::string& dir : merge.shardDirs) {
     std::optional<std::string> differs;
     try {

@@ -72,11 +72,17 @@ std::map<std::string, std::string> ReadFlags(const std::vector<std::string>& arg
   return values;
 }
 
+const Palette* ParsePalette(const std::string& name) {
+  const Palette* palette = FindPalette(name);
+  if (!palette) throw ArgumentError("--palette", "\"" + name + "\" is none of " + PaletteNames());
+  return palette;
+}
+
 const std::vector<std::string> ResultFlags{"--mode", "--size", "--steps", "--params", "--random", "--x", "--y"};
 
 RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool needOut) {
   std::vector<std::string> known = ResultFlags;
-  known.insert(known.end(), {"--out", "--jobs", "--shard"});
+  known.insert(known.end(), {"--out", "--jobs", "--shard", "--palette"});
   auto values =
       ReadFlags(args, known, needOut ? std::vector<std::string>{"--resume", "--no-skip"} : std::vector<std::string>{});
   for (const std::string& required : ResultFlags) {
@@ -106,6 +112,7 @@ RunOptions ParseRun(const std::vector<std::string>& args, int defaultJobs, bool 
   if (values.count("--shard")) o.shard = ParseShard(values["--shard"]);
   o.resume = values.count("--resume") > 0;
   o.skipSettled = values.count("--no-skip") == 0;
+  if (values.count("--palette")) o.palette = ParsePalette(values["--palette"]);
   return o;
 }
 
@@ -167,6 +174,9 @@ Command ParseCommand(int argc, const char* const* argv, int defaultJobs) {
       if (i + 1 >= args.size()) throw ArgumentError("--out", "missing value");
       if (!command.merge.outDir.empty()) throw ArgumentError("--out", "given twice");
       command.merge.outDir = args[++i];
+    } else if (args[i] == "--palette") {
+      if (i + 1 >= args.size()) throw ArgumentError("--palette", "missing value");
+      command.merge.palette = ParsePalette(args[++i]);
     } else if (args[i].rfind("--", 0) == 0) {
       throw ArgumentError(args[i], "unknown argument");
     } else {
@@ -204,14 +214,15 @@ RunOptions ParseRunDescription(const std::string& text, const std::string& sourc
 const char* Usage() {
   return "usage: rdsim-atlas run --mode 1d|2d --size N --steps K --params \"k0,...,k10\" --random SEED\n"
          "                       --x I:FROM:TO:COUNT --y J:FROM:TO:COUNT --out DIR\n"
-         "                       [--jobs J] [--shard S/M] [--resume] [--no-skip]\n"
-         "       rdsim-atlas merge --out DIR SHARD_DIR...\n"
+         "                       [--jobs J] [--shard S/M] [--resume] [--no-skip] [--palette NAME]\n"
+         "       rdsim-atlas merge --out DIR [--palette NAME] SHARD_DIR...\n"
          "Sweeps kI over COUNT values from FROM to TO (and kJ likewise), runs K steps from the seeded\n"
          "noise at every point and writes DIR/atlas.csv and the contact sheet DIR/atlas.png.\n"
          "--jobs: points run at once (default: the CPUs this process may run on). --shard S/M: only the\n"
          "points whose index is S-1 modulo M; merge the shard directories into the whole atlas.\n"
          "--resume: keep the whole points of the same sweep in DIR and compute the rest.\n"
          "--no-skip: run every step even of a field that a step left unchanged (same results).\n"
+         "--palette: the colours of the 2D tiles: grey (default), viridis, magma or cividis.\n"
          "SIGTERM or SIGINT stores the points finished so far and exits 143 or 130.\n";
 }
 

@@ -7,6 +7,7 @@
 
 #include "batch_options.h"  // ArgumentError
 #include "core/simulation.h"
+#include "pixels/palette.h"
 
 namespace rdsim::atlas {
 
@@ -38,8 +39,9 @@ struct RunOptions {
   std::string outDir;
   int jobs = 1;
   Shard shard;
-  bool resume = false;      // keep the whole points of the same sweep in outDir
-  bool skipSettled = true;  // end a point at a step that left its field unchanged
+  bool resume = false;                      // keep the whole points of the same sweep in outDir
+  bool skipSettled = true;                  // end a point at a step that left its field unchanged
+  const Palette* palette = &GreyPalette();  // the 2D tiles' colours; not a result, so not in DescribeRun
 
   std::size_t PointCount() const { return x.texts.size() * y.texts.size(); }
   // Points run in row-major order: y outer, x inner.
@@ -51,6 +53,7 @@ struct RunOptions {
 
 struct MergeOptions {
   std::string outDir;
+  const Palette* palette = &GreyPalette();
   std::vector<std::string> shardDirs;
 };
 

@@ -220,7 +220,7 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
   const auto cells = static_cast<std::size_t>(l.square ? l.n * l.n : l.n);
   const Buffer u(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(cells));
   if (l.square) {
-    l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0), at, l.tile.width, l.tile.height);
+    l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0, *l.options.palette), at, l.tile.width, l.tile.height);
     return;
   }
   const Buffer v(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end());

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+#include "analysis/dispersion_curve.h"
+
+namespace rdsim {
+
+// Growth per step against wavelength for one steady state: the growing bands
+// shaded, every mode of the grid a dot, the modes along one side joined by a
+// line, the fastest mode ringed. Every size comes from the font's metrics, so
+// that it reads the same at any scale.
+class DispersionPlot : public QWidget {
+ public:
+  explicit DispersionPlot(QWidget* parent = nullptr);
+
+  void SetCurve(const DispersionCurve& curve);
+  // No curve: the sentence says why.
+  void SetMessage(const QString& message);
+
+  const std::optional<DispersionCurve>& Curve() const { return curve_; }
+  const QString& Message() const { return message_; }
+  // Where a dot lands in widget coordinates (the uniform mode in its column).
+  QPointF DotPosition(const DispersionDot& dot) const;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  struct Frame {
+    QRectF plot;     // the finite wavelengths
+    QRectF uniform;  // the column of the uniform mode
+    double legendTop = 0;
+  };
+  Frame Layout() const;
+  double X(const Frame& frame, double wavelength) const;
+  double Y(const Frame& frame, double growth) const;
+
+  std::optional<DispersionCurve> curve_;
+  QString message_;
+};
+
+}  // namespace rdsim
