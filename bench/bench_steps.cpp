@@ -20,8 +20,8 @@
 namespace {
 
 constexpr int Side = 128;
-const std::array<std::string, 11> DesignTexts{"0.08", "-0.08", "0.04", "0.03", "0.06", "-0.03",
-                                              "-0.15", "0.01", "0.25", "0.2",  "0.5"};
+const std::array<std::string, 11> DesignTexts{"0.08",  "-0.08", "0.04", "0.03", "0.06", "-0.03",
+                                              "-0.15", "0.01",  "0.25", "0.2",  "0.5"};
 
 reference::Field RandomField(bool square) {
   reference::Field f(Side, square);

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "params/phase_plane_points.h"
-#include "ui/error_boundary.h"
 #include "run/intake.h"
+#include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 
@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     const double pointByPoint = MedianMilliseconds(repeats, [&] {
       form.Picture4->Cls();
       ReadParameters(form.session, form.ports);
-      for (const PhasePoint& p : PhasePlanePoints(form.session.sim.coef, 5, 5, form.session.sim.synU, form.session.sim.synV)) {
+      for (const PhasePoint& p :
+           PhasePlanePoints(form.session.sim.coef, 5, 5, form.session.sim.synU, form.session.sim.synV)) {
         form.Picture4->PSet(p.x, p.y, p.color);
       }
     });

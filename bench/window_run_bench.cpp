@@ -129,9 +129,10 @@ void ReportEditingTools(frmMain& form, int milliseconds) {
       window = std::max(window, WindowStepsPerSecondWhileBrushing(form, slice, intervalMs, events));
       sent += events;
     }
-    std::printf("brush drag every %d ms (%ld events) during a 2D run: best of %d slices of %d ms: engine=%.0f "
-                "steps/s window=%.0f steps/s ratio=%.1f%%\n",
-                intervalMs, sent, slices, slice, engine, window, 100.0 * window / engine);
+    std::printf(
+        "brush drag every %d ms (%ld events) during a 2D run: best of %d slices of %d ms: engine=%.0f "
+        "steps/s window=%.0f steps/s ratio=%.1f%%\n",
+        intervalMs, sent, slices, slice, engine, window, 100.0 * window / engine);
   }
 }
 

@@ -12,9 +12,9 @@
 #include <cstdio>
 
 #include "core/noise_fill.h"
+#include "run/intake.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
-#include "run/intake.h"
 #include "ui/frm_main.h"
 
 namespace {

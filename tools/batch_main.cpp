@@ -62,8 +62,8 @@ void ListPresets() {
   for (const BuiltinPreset& preset : BuiltinPresets()) {
     std::string params;
     for (const float value : preset.record.values) params += (params.empty() ? "" : ",") + FormatSingle(value);
-    std::printf("%s|%s|%s|%d|%d\n", preset.record.name.c_str(), params.c_str(),
-                preset.mode == Mode::TwoD ? "2d" : "1d", preset.size, preset.steps);
+    std::printf("%s|%s|%s|%d|%d\n", preset.record.name.c_str(), params.c_str(), preset.mode == Mode::TwoD ? "2d" : "1d",
+                preset.size, preset.steps);
   }
 }
 

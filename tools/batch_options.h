@@ -25,7 +25,7 @@ class ArgumentError : public std::runtime_error {
 
 struct BatchOptions {
   Mode mode = Mode::None;
-  std::string sizeText;                      // converted by the intake, as the size box would be
+  std::string sizeText;           // converted by the intake, as the size box would be
   CoefficientTexts coefficients;  // k0..k10, as typed
   std::int64_t steps = 0;
   std::optional<std::string> initPath, outPath, bmpPath;  // .h5: a field file, else raw

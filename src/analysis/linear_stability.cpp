@@ -19,13 +19,13 @@ using analysis::LineModes;
 namespace {
 
 ModeFactors AnalyseMode(const StepCoefficients& c, const CentreWeights& centre, const SteadyState& s, int m, int n,
-                  double neighbourSum, double mu) {
+                        double neighbourSum, double mu) {
   ModeFactors mode;
   mode.m = m;
   mode.n = n;
   mode.mu = mu;
-  mode.factors = analysis::AmplificationFactors(
-      analysis::ModeStepMatrix(c, centre, s.regionU, s.regionV, neighbourSum));
+  mode.factors =
+      analysis::AmplificationFactors(analysis::ModeStepMatrix(c, centre, s.regionU, s.regionV, neighbourSum));
   return mode;
 }
 
@@ -52,7 +52,7 @@ StabilityReport AnalyseStability(const StepCoefficients& c, Mode mode, int n) {
       for (std::size_t m = 0; m < cells; ++m) {
         for (std::size_t k = 0; k < cells; ++k) {
           result.modes.push_back(AnalyseMode(c, centre, state, static_cast<int>(m), static_cast<int>(k),
-                                       line.neighbourSum[m] + line.neighbourSum[k], line.mu[m] + line.mu[k]));
+                                             line.neighbourSum[m] + line.neighbourSum[k], line.mu[m] + line.mu[k]));
         }
       }
     }
@@ -165,8 +165,8 @@ std::string Band(const Growth& g) {
 
 void DescribeState(std::string& out, const StateStability& result, std::size_t index, std::size_t count) {
   const SteadyState& s = result.state;
-  out += "Steady state " + std::to_string(index + 1) + " of " + std::to_string(count) + ": u = " +
-         Format("%.6g", s.u) + ", v = " + Format("%.6g", s.v) + "\n";
+  out += "Steady state " + std::to_string(index + 1) + " of " + std::to_string(count) + ": u = " + Format("%.6g", s.u) +
+         ", v = " + Format("%.6g", s.v) + "\n";
   out += std::string("  activator synthesis ") + RegionWords(s.regionU) + "; inhibitor synthesis " +
          RegionWords(s.regionV) + "\n";
   if (s.onEdgeU) {
@@ -204,9 +204,8 @@ void DescribeState(std::string& out, const StateStability& result, std::size_t i
 
 std::string DescribeStability(const StabilityReport& report) {
   std::string out = "Linear stability of the uniform steady states, " +
-                    std::string(report.mode == Mode::TwoD ? "2D field of " : "1D line of ") +
-                    std::to_string(report.N) + (report.mode == Mode::TwoD ? " x " + std::to_string(report.N) : "") +
-                    " cells\n";
+                    std::string(report.mode == Mode::TwoD ? "2D field of " : "1D line of ") + std::to_string(report.N) +
+                    (report.mode == Mode::TwoD ? " x " + std::to_string(report.N) : "") + " cells\n";
   for (std::size_t i = 0; i < report.states.size(); ++i) DescribeState(out, report.states[i], i, report.states.size());
   return out;
 }

@@ -35,8 +35,8 @@ struct SteadyState {
 // One cosine mode cos(pi m x / (N-1)) [cos(pi n y / (N-1))] of the grid.
 struct ModeFactors {
   int m = 0;
-  int n = -1;   // -1 on a line
-  double mu = 0;  // eigenvalue of -Laplacian, 1 / length^2
+  int n = -1;                                   // -1 on a line
+  double mu = 0;                                // eigenvalue of -Laplacian, 1 / length^2
   std::array<std::complex<double>, 2> factors;  // per step; largest |factor| first
 };
 
@@ -54,12 +54,12 @@ struct Growth {
   int m = 0, n = -1;
   double mu = 0;
   std::complex<double> factor;
-  double perStep = 1;        // |factor|
-  double per1000Steps = 1;   // |factor|^1000, infinity past the double range
+  double perStep = 1;       // |factor|
+  double per1000Steps = 1;  // |factor|^1000, infinity past the double range
   double log10Per1000Steps = 0;
-  double periodSteps = 0;    // of an oscillation; 0 for a real factor
-  double wavelength = 0;     // cells; infinity for the uniform mode
-  double acrossField = 0;    // wavelengths that fit across the N cells
+  double periodSteps = 0;  // of an oscillation; 0 for a real factor
+  double wavelength = 0;   // cells; infinity for the uniform mode
+  double acrossField = 0;  // wavelengths that fit across the N cells
   // Wavelengths in cells of every growing mode of this kind.
   double shortestWavelength = 0, longestWavelength = 0;
 };

@@ -33,9 +33,7 @@ struct Synthesis {
   double a, b, c, top;
 
   double At(double u, double v) const { return (a * u + b * v) + c; }
-  double Size(double u, double v) const {
-    return std::abs(a * u) + std::abs(b * v) + std::abs(c) + std::abs(top);
-  }
+  double Size(double u, double v) const { return std::abs(a * u) + std::abs(b * v) + std::abs(c) + std::abs(top); }
   // The region as half-planes. A region the clamp never picks (Between under a
   // negative limit) returns false.
   bool Constraints(SynthesisRegion region, std::vector<HalfPlane>& out) const {
@@ -171,8 +169,7 @@ std::vector<SteadyState> FindSteadyStates(const StepCoefficients& c) {
       state.u = std::max(u, 0.0);
       state.v = std::max(v, 0.0);
       const bool seen = std::any_of(states.begin(), states.end(), [&](const SteadyState& s) {
-        return std::abs(s.u - state.u) + std::abs(s.v - state.v) <=
-               1e-6 * (std::abs(s.u) + std::abs(s.v)) + 1e-12;
+        return std::abs(s.u - state.u) + std::abs(s.v - state.v) <= 1e-6 * (std::abs(s.u) + std::abs(s.v)) + 1e-12;
       });
       if (seen) continue;  // on the edge of two regions, found from both
       state.regionU = Classify(synU, state.u, state.v, state.onEdgeU, state.otherU);

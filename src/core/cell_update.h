@@ -14,8 +14,17 @@ struct StepWeights {
   float synUMax, synVMax;
 
   explicit StepWeights(const StepCoefficients& c)
-      : aU(c.aU), bU(c.bU), cU(c.cU), aV(c.aV), cV(c.cV), DuS(c.DuS), DvS(c.DvS),
-        centreU(c.centreU), centreV(c.centreV), synUMax(c.synUMax), synVMax(c.synVMax) {}
+      : aU(c.aU),
+        bU(c.bU),
+        cU(c.cU),
+        aV(c.aV),
+        cV(c.cV),
+        DuS(c.DuS),
+        DvS(c.DvS),
+        centreU(c.centreU),
+        centreV(c.centreV),
+        synUMax(c.synUMax),
+        synVMax(c.synVMax) {}
 };
 
 inline bool IsFiniteSingle(float x) { return std::fabs(x) <= FLT_MAX; }

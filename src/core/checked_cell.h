@@ -13,8 +13,7 @@ namespace rdsim {
 // instead of writing past the end.
 inline float& CellAt(Buffer& buffer, std::int64_t k, const char* name) {
   if (k < 0 || static_cast<std::uint64_t>(k) >= buffer.size()) {
-    throw RunError(Fault::SubscriptOutOfRange,
-                   std::string(name) + "(" + std::to_string(k) + ")");
+    throw RunError(Fault::SubscriptOutOfRange, std::string(name) + "(" + std::to_string(k) + ")");
   }
   return buffer[static_cast<std::size_t>(k)];
 }

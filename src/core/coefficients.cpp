@@ -4,7 +4,8 @@ namespace rdsim {
 
 CoefficientTexts DesignCoefficientTexts() {
   CoefficientTexts texts;
-  for (int k = 0; k < CoefficientCount; ++k) texts[static_cast<std::size_t>(k)] = Coefficients[static_cast<std::size_t>(k)].designText;
+  for (int k = 0; k < CoefficientCount; ++k)
+    texts[static_cast<std::size_t>(k)] = Coefficients[static_cast<std::size_t>(k)].designText;
   return texts;
 }
 

@@ -10,9 +10,7 @@ namespace rdsim {
 namespace {
 
 // Uniform in [0, 1): 24 random bits are exactly representable in single.
-float NextUniform(std::mt19937& generator) {
-  return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f);
-}
+float NextUniform(std::mt19937& generator) { return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f); }
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 #include "core/number_text.h"
 
+#include <locale.h>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 
 #include "core/run_error.h"
 
@@ -72,8 +72,8 @@ std::string FormatSingle(float value) {
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
 
   char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                    std::chars_format::scientific, 6);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::scientific, 6);
   const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
   // sci is "[-]d.dddddde[+-]XX"
   const bool negative = sci.front() == '-';
@@ -84,8 +84,8 @@ std::string FormatSingle(float value) {
     if (c != '.') digits += c;
   }
   int exponent = 0;
-  std::from_chars(unsigned_sci.data() + e + 1 + (unsigned_sci[e + 1] == '+'),
-                  unsigned_sci.data() + unsigned_sci.size(), exponent);
+  std::from_chars(unsigned_sci.data() + e + 1 + (unsigned_sci[e + 1] == '+'), unsigned_sci.data() + unsigned_sci.size(),
+                  exponent);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   std::string text = negative ? "-" : "";

@@ -59,9 +59,8 @@ float Diffusion(ParameterBoxes& boxes, int k) {
 
 std::int32_t FieldSize(ParameterBoxes& boxes) {
   const std::string text = boxes.SizeText();
-  std::int32_t n = FromBox(SizeBoxName, SizeControlName, text, [](const std::string& t) {
-    return CheckedAdd(RoundToInt32(ParseDouble(t) - 1.0), 1);
-  });
+  std::int32_t n = FromBox(SizeBoxName, SizeControlName, text,
+                           [](const std::string& t) { return CheckedAdd(RoundToInt32(ParseDouble(t) - 1.0), 1); });
   if (n > MaxFieldSize) {
     n = MaxFieldSize;
     boxes.SetSizeText(FormatInteger(n));

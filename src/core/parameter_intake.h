@@ -17,7 +17,7 @@ class ParameterBoxes {
   virtual std::string IterationsText() const = 0;        // Text2
   virtual std::string SizeText() const = 0;              // Text3
   virtual void SetSizeText(const std::string& text) = 0;
-  virtual Mode SelectedMode() const = 0;                 // Option1
+  virtual Mode SelectedMode() const = 0;  // Option1
 };
 
 // What the intake asks of the window once the field is sized.

@@ -32,8 +32,8 @@ struct Pairs {
 // One cell, given its neighbour terms. Returns the clamped synthesis terms
 // through synU/synV, as the scratch members want them after the step.
 template <bool Checked>
-inline void UpdateCell(const StepWeights& w, float s, float t, double nbU, double nbV, float& outS,
-                       float& outT, float& synU, float& synV, bool& ok) {
+inline void UpdateCell(const StepWeights& w, float s, float t, double nbU, double nbV, float& outS, float& outT,
+                       float& synU, float& synV, bool& ok) {
   synU = Store<Checked>((t * w.bU + s * w.aU) + w.cU, ok);
   synV = Store<Checked>(s * w.aV + w.cV, ok);
   synU = Clamp(synU, w.synUMax);
@@ -50,8 +50,8 @@ enum class RowKind { First, Last, Inner };
 
 // Neighbour term of a cell in the first or last column, or of any cell when the
 // caller has no faster path. r, l: same row; u, d: rows above and below.
-inline double NeighbourTerm(RowKind row, bool firstColumn, bool lastColumn, double r, double l, double u,
-                            double d, double w) {
+inline double NeighbourTerm(RowKind row, bool firstColumn, bool lastColumn, double r, double l, double u, double d,
+                            double w) {
   switch (row) {
     case RowKind::First:
       if (firstColumn) return (d + r) * (w + w);
@@ -84,8 +84,8 @@ inline void EdgeCell(const StepWeights& w, const Pairs& p, std::ptrdiff_t n, Row
     const double d = row == RowKind::Last ? 0.0 : f[k + n];
     return NeighbourTerm(row, firstColumn, lastColumn, r, l, u, d, weight);
   };
-  UpdateCell<Checked>(w, p.S[k], p.T[k], neighbours(p.S, w.DuS), neighbours(p.T, w.DvS), p.So[k], p.To[k], synU,
-                      synV, ok);
+  UpdateCell<Checked>(w, p.S[k], p.T[k], neighbours(p.S, w.DuS), neighbours(p.T, w.DvS), p.So[k], p.To[k], synU, synV,
+                      ok);
 }
 
 // Eight cells of a row side by side. GCC lowers these vectors to what the
@@ -256,8 +256,8 @@ bool StepFast(const StepWeights& w, const Pairs& p, std::ptrdiff_t n, float& syn
     EdgeCell<false>(w, p, n, row, i, 0, synU, synV, ok);
     const std::ptrdiff_t up = row == RowKind::First ? i + 1 : i - 1;
     const std::ptrdiff_t down = row == RowKind::Last ? i - 1 : i + 1;
-    const Row cells{wide.S(i), wide.S(up), wide.S(down), wide.T(i), wide.T(up), wide.T(down),
-                    p.So + i * n, p.To + i * n};
+    const Row cells{wide.S(i),  wide.S(up),   wide.S(down), wide.T(i),
+                    wide.T(up), wide.T(down), p.So + i * n, p.To + i * n};
     ok &= row == RowKind::Inner ? InteriorColumns<false>(w, cells, n) : InteriorColumns<true>(w, cells, n);
     EdgeCell<false>(w, p, n, row, i, n - 1, synU, synV, ok);
   }

@@ -9,7 +9,7 @@ struct StepCoefficients {
   float aV = 0, bV = 0, cV = 0;
   float synUMax = 0, synVMax = 0;
   float Du = 0, Dv = 0;
-  float DuS = 0, DvS = 0;  // weight of one neighbour cell
+  float DuS = 0, DvS = 0;          // weight of one neighbour cell
   float centreU = 0, centreV = 0;  // weight of the cell itself, for the mode of the intake
 };
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "core/checked.h"
-#include "core/constants.h"
 #include "core/checked_cell.h"
+#include "core/constants.h"
 
 namespace rdsim {
 

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::uint32_t kSpiralGreen = 0x00FF00;
 constexpr int kArcs = 400;
-constexpr double kArcAngle = 0.0157;     // radians swept by one arc
+constexpr double kArcAngle = 0.0157;       // radians swept by one arc
 constexpr double kRadiusGrowth = 0.00125;  // per arc, in units of the last cell index
 
 void DrawSpiral(Picture& picture, double last) {

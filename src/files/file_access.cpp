@@ -184,7 +184,8 @@ void CheckOutputPath(const std::string& path) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   const bool hasA = ::stat(a.c_str(), &sa) == 0, hasB = ::stat(b.c_str(), &sb) == 0;
   if (hasA && hasB) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
   if (hasA != hasB) return false;
@@ -273,8 +274,8 @@ void TemporaryFile::Commit() {
 
 LockedFile::LockedFile(const std::string& path, std::uintmax_t maxBytes, double patienceSeconds) : path_(path) {
   using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                           std::chrono::duration<double>(patienceSeconds));
+  const auto deadline =
+      Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(patienceSeconds));
   for (int attempt = 0;; ++attempt) {
     if (attempt > 1000) Refuse("cannot open", path, "it keeps changing");
     // A FIFO or device is refused before any open could block on it.

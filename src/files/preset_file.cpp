@@ -1,8 +1,8 @@
 #include "files/preset_file.h"
 
-#include "files/file_access.h"
 #include "core/number_text.h"
 #include "core/run_error.h"
+#include "files/file_access.h"
 
 namespace rdsim {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "files/file_access.h"
 #include "core/run_error.h"
+#include "files/file_access.h"
 
 namespace rdsim {
 

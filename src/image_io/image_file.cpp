@@ -30,7 +30,8 @@ const ImageFormat* FormatOf(const std::string& path) {
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   for (const ImageFormat& format : Formats) {
     const std::string extension = format.extension;
-    if (lower.size() > extension.size() && lower.compare(lower.size() - extension.size(), extension.size(), extension) == 0) {
+    if (lower.size() > extension.size() &&
+        lower.compare(lower.size() - extension.size(), extension.size(), extension) == 0) {
       return &format;
     }
   }

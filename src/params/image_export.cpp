@@ -16,11 +16,8 @@ void ExportPictures(RunView& view) {
     case Mode::OneD:
       files = {{&view.ActivatorProfile(), "Activator_1D.bmp"}, {&view.InhibitorProfile(), "Inhibitor_1D.bmp"}};
       break;
-    case Mode::TwoD:
-      files = {{&view.Field(), "2D.bmp"}};
-      break;
-    case Mode::None:
-      return;
+    case Mode::TwoD: files = {{&view.Field(), "2D.bmp"}}; break;
+    case Mode::None: return;
   }
   // Both pictures of a mode change together or not at all.
   WholeFiles written;

@@ -21,8 +21,7 @@ std::optional<float> Single(double x) {
 }
 
 // v = -(slope * u + intercept) / weight at u = 0.05 i.
-void AddNullcline(std::vector<PhasePoint>& points, double slope, float intercept, float weight,
-                  std::uint32_t color) {
+void AddNullcline(std::vector<PhasePoint>& points, double slope, float intercept, float weight, std::uint32_t color) {
   if (weight == 0.0f) return;
   for (int i = 1; i <= NullclinePoints; ++i) {
     const std::optional<float> t = Single(-(((slope * i) * Step) + intercept) / weight);

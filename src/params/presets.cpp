@@ -3,8 +3,8 @@
 #include "core/number_text.h"
 #include "core/parameter_intake.h"
 #include "core/run_error.h"
-#include "params/builtin_presets.h"
 #include "files/preset_file.h"
+#include "params/builtin_presets.h"
 
 namespace rdsim {
 
@@ -18,7 +18,8 @@ std::vector<PresetRecord> BuiltinRecords() {
 
 void ShowRow(const Session& session, PresetView& view, int row) {
   const PresetValues& values = session.presetTable.at(static_cast<std::size_t>(row));
-  for (int k = 0; k < CoefficientCount; ++k) view.SetCoefficientText(k, FormatSingle(values[static_cast<std::size_t>(k)]));
+  for (int k = 0; k < CoefficientCount; ++k)
+    view.SetCoefficientText(k, FormatSingle(values[static_cast<std::size_t>(k)]));
 }
 
 // Every box converted before anything is written: a record goes out whole or not at all.

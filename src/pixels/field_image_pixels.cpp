@@ -39,9 +39,8 @@ std::uint8_t GreyLevel(float activator) { return Grey(activator); }
 // The AVX copy matters beyond speed: other code in the window process leaves
 // the upper vector state dirty, and legacy SSE code then waits on it at every
 // pixel (about seven times slower).
-__attribute__((target_clones("avx2", "default"))) PixelImage ComposeFieldImage(const Buffer& source, int n,
-                                                                               int width, int height,
-                                                                               std::uint32_t fill,
+__attribute__((target_clones("avx2", "default"))) PixelImage ComposeFieldImage(const Buffer& source, int n, int width,
+                                                                               int height, std::uint32_t fill,
                                                                                const Palette& palette) {
   if (width < 0 || height < 0) throw RunError(Fault::Overflow, "the field picture has a negative size");
   PixelImage image(width, height, fill);

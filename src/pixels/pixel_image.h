@@ -16,8 +16,12 @@ struct PixelImage {
       : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
   PixelImage(int w, int h, std::vector<std::uint32_t> p) : width(w), height(h), pixels(std::move(p)) {}
 
-  std::uint32_t& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
-  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+  std::uint32_t& at(int x, int y) {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+  }
+  std::uint32_t at(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+  }
 };
 
 // Sets the pixel that holds the continuous position (x, y), pixel i covering

@@ -15,8 +15,8 @@ constexpr std::uint32_t Blue = 0x0000FF;
 
 void DrawProfiles(Picture& activator, Picture& inhibitor, const Simulation& sim) {
   const int n = sim.N;
-  if (n > 0 && (sim.buffers.U.size() < static_cast<std::size_t>(n) ||
-                sim.buffers.V.size() < static_cast<std::size_t>(n))) {
+  if (n > 0 &&
+      (sim.buffers.U.size() < static_cast<std::size_t>(n) || sim.buffers.V.size() < static_cast<std::size_t>(n))) {
     throw RunError(Fault::SubscriptOutOfRange, "the profile buffers are shorter than the field size");
   }
   for (int i = 0; i < n; ++i) {

@@ -200,8 +200,7 @@ void NameForScreenReaders(frmMain& f) {
   const Naming namings[] = {
       {f.Text3, "Field size", nullptr},
       {f.Text2, "Iterations per image", nullptr},
-      {f.Label2, "Iteration count",
-       "The number of steps of the current run; it starts again at every Start."},
+      {f.Label2, "Iteration count", "The number of steps of the current run; it starts again at every Start."},
       {f.SavePar, "Save preset", nullptr},
       {f.Combo1, "Preset", nullptr},
       {f.Combo1->lineEdit(), "Preset name",

@@ -14,8 +14,8 @@ void InstallFontSubstitutions() {
   QFont::insertSubstitutions(CenturyFace, {QStringLiteral("C059"), QStringLiteral("Century Schoolbook L")});
   // Lato's black cut (Debian's fonts-lato) is the packaged sans nearest the
   // design's heavy face; without it, the bold cut of the Arial look-alike.
-  QFont::insertSubstitutions(ArialBlackFace, {QStringLiteral("Lato"), QStringLiteral("Liberation Sans"),
-                                              QStringLiteral("Nimbus Sans")});
+  QFont::insertSubstitutions(
+      ArialBlackFace, {QStringLiteral("Lato"), QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
 }
 
 QFont DesignFont(const QString& face, double points, bool bold, bool italic) {

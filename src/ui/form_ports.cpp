@@ -150,9 +150,7 @@ void FormPorts::ListPresets(const std::vector<std::string>& names) {
   SetBoxText(list.lineEdit(), list.count() > 0 ? list.itemText(0) : QString());
 }
 
-void FormPorts::ShowPresetName(int row) {
-  SetBoxText(form_.Combo1->lineEdit(), form_.Combo1->itemText(row));
-}
+void FormPorts::ShowPresetName(int row) { SetBoxText(form_.Combo1->lineEdit(), form_.Combo1->itemText(row)); }
 
 int FormPorts::PickedPreset() const {
   const int row = form_.Combo1->currentIndex();

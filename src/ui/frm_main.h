@@ -62,7 +62,7 @@ class frmMain : public QMainWindow {
   PictureBox* Picture5 = nullptr;  // brush preview
   PictureBox* Picture6[2] = {};    // species swatches
 
-  QLabel* Label1[30] = {};  // equation captions
+  QLabel* Label1[30] = {};         // equation captions
   CounterLabel* Label2 = nullptr;  // iteration counter
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
@@ -70,8 +70,8 @@ class frmMain : public QMainWindow {
   QLabel* Label8[2] = {};
 
   QLineEdit* Text1[CoefficientCount] = {};  // coefficients k0..k10
-  QLineEdit* Text2 = nullptr;  // iterations per image
-  QLineEdit* Text3 = nullptr;  // field size
+  QLineEdit* Text2 = nullptr;               // iterations per image
+  QLineEdit* Text3 = nullptr;               // field size
 
   QPushButton* Run = nullptr;
   QPushButton* Random = nullptr;
@@ -84,7 +84,7 @@ class frmMain : public QMainWindow {
   QSlider* Slider2 = nullptr;     // brush intensity
   QComboBox* Combo1 = nullptr;    // presets
 
-  QFrame* Line1[4] = {};  // fraction bars of the equations
+  QFrame* Line1[4] = {};    // fraction bars of the equations
   QFrame* Line2 = nullptr;  // rule under the menu bar
 
   // Analysis > Linear Stability, and its window once opened.

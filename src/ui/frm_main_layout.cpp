@@ -1,11 +1,12 @@
+#include <qdrawutil.h>
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -20,15 +21,14 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QWheelEvent>
-#include <qdrawutil.h>
 
 #include <algorithm>
 #include <iterator>
 
 #include "core/parameter_intake.h"
 #include "run/run_control.h"
-#include "ui/box_text.h"
 #include "ui/accessibility.h"
+#include "ui/box_text.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
@@ -126,7 +126,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, const QFont& font, Qt
   const int needed = QFontMetrics(font).horizontalAdvance(caption);
   if (needed > label->width()) {
     const int extra = needed - label->width();
-    const int left = horizontal == Qt::AlignRight ? label->x() - extra
+    const int left = horizontal == Qt::AlignRight     ? label->x() - extra
                      : horizontal == Qt::AlignHCenter ? label->x() - extra / 2
                                                       : label->x();
     label->setGeometry(left, label->y(), needed, label->height());
@@ -277,16 +277,11 @@ constexpr EquationLabel EquationLabels[30] = {
 
 QFont EquationFont(EquationLabel::Look look) {
   switch (look) {
-    case EquationLabel::Sign:
-      return DesignFont(GothicFace, 12, true);
-    case EquationLabel::Variable:
-      return DesignFont(GothicFace, 14.25, true, true);
-    case EquationLabel::Partial:
-      return DesignFont(GothicFace, 9.75, true, true);
-    case EquationLabel::Denominator:
-      return DesignFont(CenturyFace, 11.25, true, true);
-    case EquationLabel::Power:
-      return DesignFont(CenturyFace, 8.25, true, true);
+    case EquationLabel::Sign: return DesignFont(GothicFace, 12, true);
+    case EquationLabel::Variable: return DesignFont(GothicFace, 14.25, true, true);
+    case EquationLabel::Partial: return DesignFont(GothicFace, 9.75, true, true);
+    case EquationLabel::Denominator: return DesignFont(CenturyFace, 11.25, true, true);
+    case EquationLabel::Power: return DesignFont(CenturyFace, 8.25, true, true);
   }
   return DefaultFont();
 }
@@ -294,8 +289,8 @@ QFont EquationFont(EquationLabel::Look look) {
 // Text1 by index: k7 and k8 sit at the end of their equations, after the
 // reaction terms.
 constexpr Twips CoefficientBoxPlaces[CoefficientCount] = {
-    {960, 480, 615, 270},  {1800, 480, 615, 270}, {2640, 480, 615, 270}, {3480, 480, 615, 270},
-    {960, 1080, 615, 270}, {1800, 1080, 615, 270}, {2640, 1080, 615, 270}, {4440, 480, 615, 270},
+    {960, 480, 615, 270},   {1800, 480, 615, 270},  {2640, 480, 615, 270},  {3480, 480, 615, 270},
+    {960, 1080, 615, 270},  {1800, 1080, 615, 270}, {2640, 1080, 615, 270}, {4440, 480, 615, 270},
     {4440, 1080, 615, 270}, {1320, 1680, 495, 270}, {3000, 1680, 495, 270},
 };
 
@@ -356,8 +351,8 @@ void frmMain::BuildLayout() {
   Picture6[0] = MakePicture(Frame3, true, 0xFF0000, {840, 360, 255, 250});
   Picture6[1] = MakePicture(Frame3, true, 0x000080, {840, 600, 255, 250});
   // The preview has no colour of its own: it shows on the frame's ground.
-  Picture5 = MakePicture(Frame3, false, Frame3->palette().color(QPalette::Window).rgb() & 0xFFFFFF,
-                         {1320, 415, 375, 375});
+  Picture5 =
+      MakePicture(Frame3, false, Frame3->palette().color(QPalette::Window).rgb() & 0xFFFFFF, {1320, 415, 375, 375});
   const QFont smallGothic = DesignFont(GothicFace, 8.25);
   Label8[0] = MakeLabel(Frame3, QStringLiteral("Radius"), smallGothic, Qt::AlignLeft, {195, 1080, 450, 165});
   Slider1 = MakeSlider(Frame3, 12, 7, 5, {840, 1080, 975, 255});
@@ -446,9 +441,9 @@ void frmMain::BuildLayout() {
   SetToolTips();
 
   QWidget* const tabOrder[] = {
-      Random,   Picture3, Run,      Clear,    Slider2,  Slider1,  Picture6[1], Picture6[0], Picture5,   SavePar,
-      Combo1,   Text1[10], Text1[9], Text1[8], Text1[7], Text1[6], Text1[5],    Text1[4],    Text1[3],   Text1[2],
-      Text1[1], Text1[0], Picture4, Text2,    Text3,    Option1[1], Option1[0], Picture1,  Picture2,    Spiral,
+      Random,   Picture3,  Run,      Clear,    Slider2,  Slider1,    Picture6[1], Picture6[0], Picture5, SavePar,
+      Combo1,   Text1[10], Text1[9], Text1[8], Text1[7], Text1[6],   Text1[5],    Text1[4],    Text1[3], Text1[2],
+      Text1[1], Text1[0],  Picture4, Text2,    Text3,    Option1[1], Option1[0],  Picture1,    Picture2, Spiral,
   };
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
     QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -470,28 +465,36 @@ void frmMain::SetToolTips() {
     Text1[k]->setToolTip(rich(QString::fromUtf8(Coefficients[static_cast<std::size_t>(k)].tip) + readAt));
   }
   Text3->setToolTip(rich(QStringLiteral("Field size N: the cells of the line (1D) or of each side of the square "
-                                        "(2D), 2 to 128.") + readAt));
+                                        "(2D), 2 to 128.") +
+                         readAt));
   Text2->setToolTip(rich(QStringLiteral("Iterations per image: during a run the picture is redrawn every this "
-                                        "many steps.") + readAt));
-  Picture1->setToolTip(rich(QStringLiteral("The activator u, one red bar per cell. Press and drag with the left "
-                                           "button to draw the activator's profile.")));
-  Picture2->setToolTip(rich(QStringLiteral("The inhibitor v, one blue bar per cell. Press and drag with the left "
-                                           "button to draw the inhibitor's profile.")));
-  Picture3->setToolTip(rich(QStringLiteral("The activator field, black 0 to white 10. Press and drag with the left "
-                                           "button to paint discs of the brush's species into it.")));
-  Picture4->setToolTip(rich(QStringLiteral("Phase plane of one cell without diffusion. Click a point (u, v) to draw "
-                                           "the nullclines and the cell's path from there.")));
+                                        "many steps.") +
+                         readAt));
+  Picture1->setToolTip(
+      rich(QStringLiteral("The activator u, one red bar per cell. Press and drag with the left "
+                          "button to draw the activator's profile.")));
+  Picture2->setToolTip(
+      rich(QStringLiteral("The inhibitor v, one blue bar per cell. Press and drag with the left "
+                          "button to draw the inhibitor's profile.")));
+  Picture3->setToolTip(
+      rich(QStringLiteral("The activator field, black 0 to white 10. Press and drag with the left "
+                          "button to paint discs of the brush's species into it.")));
+  Picture4->setToolTip(
+      rich(QStringLiteral("Phase plane of one cell without diffusion. Click a point (u, v) to draw "
+                          "the nullclines and the cell's path from there.")));
   Picture5->setToolTip(rich(QStringLiteral("The brush: its radius, intensity and species.")));
   Picture6[0]->setToolTip(rich(QStringLiteral("Brush on the activator (red). Click, or press Space, to choose it.")));
   Picture6[1]->setToolTip(rich(QStringLiteral("Brush on the inhibitor (blue). Click, or press Space, to choose it.")));
   Slider1->setToolTip(rich(QStringLiteral("Brush radius, 0 to 12 cells.")));
-  Slider2->setToolTip(rich(QStringLiteral("Brush intensity, 0 to 255: the value a disc writes, from 0 up to 10 at 255.")));
+  Slider2->setToolTip(
+      rich(QStringLiteral("Brush intensity, 0 to 255: the value a disc writes, from 0 up to 10 at 255.")));
   Spiral->setToolTip(rich(QStringLiteral("Stamp the brush along a one-turn spiral into the field.")));
   Run->setToolTip(rich(QStringLiteral("Start the run; press again to stop it.")));
   Random->setToolTip(rich(QStringLiteral("Fill the field with random values.")));
   Clear->setToolTip(rich(QStringLiteral("Read the boxes and set the whole field to zero.")));
-  Combo1->setToolTip(rich(QStringLiteral("Presets: pick one from the list to put its coefficients into the boxes. "
-                                        "A name typed here is the name S saves under; it loads nothing.")));
+  Combo1->setToolTip(
+      rich(QStringLiteral("Presets: pick one from the list to put its coefficients into the boxes. "
+                          "A name typed here is the name S saves under; it loads nothing.")));
   SavePar->setToolTip(rich(QStringLiteral("Save the coefficients as a new preset.")));
 }
 
@@ -532,12 +535,10 @@ void frmMain::ConnectEvents() {
   // sliderMoved comes before the value follows the thumb, so a handler would
   // read the old value: a drag reports Scroll, every other change Change, both
   // after the value is set.
-  connect(Slider1, &QSlider::valueChanged, this, [this] {
-    Slider1->isSliderDown() ? Slider1_Scroll() : Slider1_Change();
-  });
-  connect(Slider2, &QSlider::valueChanged, this, [this] {
-    Slider2->isSliderDown() ? Slider2_Scroll() : Slider2_Change();
-  });
+  connect(Slider1, &QSlider::valueChanged, this,
+          [this] { Slider1->isSliderDown() ? Slider1_Scroll() : Slider1_Change(); });
+  connect(Slider2, &QSlider::valueChanged, this,
+          [this] { Slider2->isSliderDown() ? Slider2_Scroll() : Slider2_Change(); });
   connect(mnuStability, &QAction::triggered, this, &frmMain::mnuStability_Click);
 }
 

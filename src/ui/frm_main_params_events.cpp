@@ -2,9 +2,9 @@
 #include "params/image_export.h"
 #include "params/phase_plane.h"
 #include "params/presets.h"
-#include "ui/picture_box.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
+#include "ui/picture_box.h"
 
 namespace rdsim {
 

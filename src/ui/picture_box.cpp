@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -50,8 +50,7 @@ bool Inside(const QWidget* widget, QPointF p) {
 
 }  // namespace
 
-PictureBox::PictureBox(QWidget* parent, bool bordered)
-    : QWidget(parent), border_(bordered ? kBorder : 0) {
+PictureBox::PictureBox(QWidget* parent, bool bordered) : QWidget(parent), border_(bordered ? kBorder : 0) {
   setMouseTracking(true);
   // Border and image cover every pixel, so Qt need not clear first.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -80,8 +79,7 @@ int PictureBox::AreaWidth() const { return image_.width(); }
 int PictureBox::AreaHeight() const { return image_.height(); }
 
 void PictureBox::Scale(double x1, double y1, double x2, double y2) {
-  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
-      x1 == x2 || y1 == y2)
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) || x1 == x2 || y1 == y2)
     return;
   x1_ = x1;
   y1_ = y1;
@@ -125,8 +123,7 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, QRgb color) {
 
 void PictureBox::Circle(float cx, float cy, float radius, QRgb color, float start, float end) {
   const double r = pixelScale_ ? radius : double(radius) * AreaWidth() / (x2_ - x1_);
-  const bool goesOn = arcsGoOn_ && cx == arcCx_ && cy == arcCy_ && start == arcEnd_ &&
-                      (color & 0xFFFFFF) == arcColor_;
+  const bool goesOn = arcsGoOn_ && cx == arcCx_ && cy == arcCy_ && start == arcEnd_ && (color & 0xFFFFFF) == arcColor_;
   if (!goesOn) arcs_.Reset();
   Repaint(raster::ExtendArc(image_, arcs_, PixelX(cx), PixelY(cy), r, start, end, color));
   arcsGoOn_ = true;
@@ -221,8 +218,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   }
   const QRect area(border_, border_, image_.width(), image_.height());
   const QRect target = event->rect() & area;
-  if (!target.isEmpty())
-    painter.drawImage(target, image_, target.translated(-border_, -border_));
+  if (!target.isEmpty()) painter.drawImage(target, image_, target.translated(-border_, -border_));
   if (hasFocus()) PaintFocus(painter);
 }
 
@@ -259,25 +255,21 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
   held_ = event->buttons();
   if (event->button() == Qt::LeftButton) clickArmed_ = Inside(this, event->position());
   const QPointF u = UserPosition(event);
-  emit MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(u.x()),
-                 float(u.y()));
+  emit MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(u.x()), float(u.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
   held_ = event->buttons();
   const QPointF u = UserPosition(event);
-  emit MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(u.x()),
-                 float(u.y()));
+  emit MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(u.x()), float(u.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   const QPointF u = UserPosition(event);
-  const bool click = event->button() == Qt::LeftButton && clickArmed_ &&
-                     Inside(this, event->position());
+  const bool click = event->button() == Qt::LeftButton && clickArmed_ && Inside(this, event->position());
   if (event->button() == Qt::LeftButton) clickArmed_ = false;
   held_ = event->buttons();
-  emit MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(u.x()),
-               float(u.y()));
+  emit MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), float(u.x()), float(u.y()));
   if (click) emit Click();
 }
 
@@ -306,16 +298,13 @@ bool PictureBox::event(QEvent* event) {
   switch (event->type()) {
     case QEvent::WindowBlocked:
     case QEvent::WindowDeactivate:
-    case QEvent::UngrabMouse:
-      LoseMouse();
-      break;
+    case QEvent::UngrabMouse: LoseMouse(); break;
     case QEvent::FocusOut: {
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
       if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) LoseMouse();
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return QWidget::event(event);
 }

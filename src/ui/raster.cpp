@@ -28,21 +28,16 @@ constexpr double kMaxRadius = 17592186044416.0;  // 2^44
 
 constexpr QRgb Opaque(QRgb color) { return 0xFF000000u | (color & 0xFFFFFFu); }
 
-bool Usable(const QImage& image) {
-  return !image.isNull() && image.format() == QImage::Format_RGB32;
-}
+bool Usable(const QImage& image) { return !image.isNull() && image.format() == QImage::Format_RGB32; }
 
 // Direct pixel access without a detach check per pixel.
 class Pixels {
  public:
   explicit Pixels(QImage& image)
-      : bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()),
-        height_(image.height()) {}
+      : bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()), height_(image.height()) {}
   int Width() const { return width_; }
   int Height() const { return height_; }
-  void Set(int x, int y, QRgb value) {
-    reinterpret_cast<QRgb*>(bits_ + qsizetype(y) * stride_)[x] = value;
-  }
+  void Set(int x, int y, QRgb value) { reinterpret_cast<QRgb*>(bits_ + qsizetype(y) * stride_)[x] = value; }
 
  private:
   uchar* bits_;
@@ -80,9 +75,7 @@ qint64 FirstTrue(qint64 lo, qint64 hi, Pred pred) {
 template <typename Plot>
 QRect WalkMajor(qint64 u0, qint64 v0, qint64 du, qint64 dv, int uSize, int vSize, Plot plot) {
   const Wide twoDu = Wide(2) * du;
-  auto minor = [&](qint64 k) {
-    return qint64(Wide(v0) + FloorDiv(Wide(2) * k * dv + du, twoDu));
-  };
+  auto minor = [&](qint64 k) { return qint64(Wide(v0) + FloorDiv(Wide(2) * k * dv + du, twoDu)); };
   const qint64 kMin = std::max<qint64>(0, -u0);
   const qint64 kMax = std::min<qint64>(du, qint64(uSize) - 1 - u0);
   if (kMin > kMax) return {};
@@ -139,8 +132,7 @@ QRect ExactLine(QImage& image, qint64 x0, qint64 y0, qint64 x1, qint64 y1, QRgb 
       px.Set(int(x0), int(y0), value);
       return QRect(int(x0), int(y0), 1, 1);
     }
-    return WalkMajor(x0, y0, dx, dy, px.Width(), px.Height(),
-                     [&](int u, int v) { px.Set(u, v, value); });
+    return WalkMajor(x0, y0, dx, dy, px.Width(), px.Height(), [&](int u, int v) { px.Set(u, v, value); });
   }
   if (dy < 0) {
     std::swap(x0, x1);
@@ -148,8 +140,7 @@ QRect ExactLine(QImage& image, qint64 x0, qint64 y0, qint64 x1, qint64 y1, QRgb 
     dx = -dx;
     dy = -dy;
   }
-  QRect span = WalkMajor(y0, x0, dy, dx, px.Height(), px.Width(),
-                         [&](int u, int v) { px.Set(v, u, value); });
+  QRect span = WalkMajor(y0, x0, dy, dx, px.Height(), px.Width(), [&](int u, int v) { px.Set(v, u, value); });
   return span.isNull() ? QRect() : QRect(span.top(), span.left(), span.height(), span.width());
 }
 
@@ -159,8 +150,7 @@ QRect ExactLine(QImage& image, qint64 x0, qint64 y0, qint64 x1, qint64 y1, QRgb 
 // so far apart that the box is below their precision still keeps its
 // direction and does not collapse to a point. An end already close to the box
 // is kept as it is. False when the segment misses the box.
-bool ClipFar(double& x0, double& y0, double& x1, double& y1, double xMin, double yMin,
-             double xMax, double yMax) {
+bool ClipFar(double& x0, double& y0, double& x1, double& y1, double xMin, double yMin, double xMax, double yMax) {
   const long double ax = x0, ay = y0, bx = x1, by = y1;
   const long double dx = bx - ax, dy = by - ay;
   long double t0 = 0, t1 = 1;
@@ -176,9 +166,7 @@ bool ClipFar(double& x0, double& y0, double& x1, double& y1, double xMin, double
     }
     return true;
   };
-  if (!edge(-dx, ax - xMin) || !edge(dx, xMax - ax) || !edge(-dy, ay - yMin) ||
-      !edge(dy, yMax - ay))
-    return false;
+  if (!edge(-dx, ax - xMin) || !edge(dx, xMax - ax) || !edge(-dy, ay - yMin) || !edge(dy, yMax - ay)) return false;
   // Measured from the nearer end, which keeps the point on the line when the
   // other end is far away.
   const long double tm = (t0 + t1) / 2;
@@ -223,12 +211,10 @@ QImage Blank(int width, int height, QRgb fill) {
 QImage Resized(const QImage& image, int width, int height, QRgb fill) {
   QImage result = Blank(width, height, fill);
   if (result.isNull() || image.isNull()) return result;
-  const QImage source =
-      image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
+  const QImage source = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
   const int w = std::min(width, source.width());
   const int h = std::min(height, source.height());
-  for (int y = 0; y < h; ++y)
-    std::memcpy(result.scanLine(y), source.constScanLine(y), size_t(w) * sizeof(QRgb));
+  for (int y = 0; y < h; ++y) std::memcpy(result.scanLine(y), source.constScanLine(y), size_t(w) * sizeof(QRgb));
   return result;
 }
 
@@ -264,19 +250,17 @@ QRect DrawLine(QImage& image, double x0, double y0, double x1, double y1, QRgb c
   y1 = Tame(y1);
   auto far = [](double v) { return std::fabs(v) > kPreClipLimit; };
   if (far(x0) || far(y0) || far(x1) || far(y1)) {
-    if (!ClipFar(x0, y0, x1, y1, -kClipMargin, -kClipMargin, image.width() + kClipMargin,
-                     image.height() + kClipMargin))
+    if (!ClipFar(x0, y0, x1, y1, -kClipMargin, -kClipMargin, image.width() + kClipMargin, image.height() + kClipMargin))
       return {};
   }
   return ExactLine(image, qint64(std::floor(x0)), qint64(std::floor(y0)), qint64(std::floor(x1)),
                    qint64(std::floor(y1)), color);
 }
 
-QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, double end,
-              QRgb color) {
+QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, double end, QRgb color) {
   if (!Usable(image)) return {};
-  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius) ||
-      !std::isfinite(start) || !std::isfinite(end))
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius) || !std::isfinite(start) ||
+      !std::isfinite(end))
     return {};
   const double r = std::fabs(radius);
   if (r > kMaxRadius) return {};
@@ -384,9 +368,7 @@ QRect PixelChain::Extend(QImage& image, qint64 x, qint64 y, QRgb color) {
 }
 
 QRect PixelChain::Step(QImage& image, qint64 x, qint64 y, QRgb color) {
-  auto touches = [x, y](const Link& l) {
-    return std::max(std::llabs(l.x - x), std::llabs(l.y - y)) <= 1;
-  };
+  auto touches = [x, y](const Link& l) { return std::max(std::llabs(l.x - x), std::llabs(l.y - y)) <= 1; };
   auto inside = [&image](qint64 px, qint64 py) {
     return px >= 0 && py >= 0 && px < image.width() && py < image.height();
   };
@@ -417,11 +399,11 @@ QRect PixelChain::Step(QImage& image, qint64 x, qint64 y, QRgb color) {
   return dirty;
 }
 
-QRect ExtendArc(QImage& image, PixelChain& chain, double cx, double cy, double radius,
-                double start, double end, QRgb color) {
+QRect ExtendArc(QImage& image, PixelChain& chain, double cx, double cy, double radius, double start, double end,
+                QRgb color) {
   if (!Usable(image)) return {};
-  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius) ||
-      !std::isfinite(start) || !std::isfinite(end))
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius) || !std::isfinite(start) ||
+      !std::isfinite(end))
     return {};
   const double r = std::fabs(radius);
   double sweep = std::fmod(end - start, kTwoPi);
@@ -460,8 +442,7 @@ QRect ExtendArc(QImage& image, PixelChain& chain, double cx, double cy, double r
 
 QRect Blit(QImage& target, const QImage& source) {
   if (!Usable(target) || source.isNull()) return {};
-  const bool raw =
-      source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32;
+  const bool raw = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32;
   const QImage rgb = raw ? source : source.convertToFormat(QImage::Format_RGB32);
   const int w = std::min(target.width(), rgb.width());
   const int h = std::min(target.height(), rgb.height());

@@ -38,8 +38,7 @@ QRect DrawPixelLine(QImage& image, qint64 x0, qint64 y0, qint64 x1, qint64 y1, Q
 // (cx + r cos t, cy - r sin t)). end < start wraps once around; end == start
 // is the full circle. One-pixel, 8-connected outline. Only the part of the
 // arc that can reach the image is walked, so huge circles stay cheap.
-QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, double end,
-              QRgb color);
+QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, double end, QRgb color);
 
 // A one-pixel curve drawn in several pieces, such as a spiral made of short
 // arcs. Each new pixel is joined to the last by an 8-connected line, and a
@@ -60,8 +59,8 @@ class PixelChain {
  private:
   struct Link {
     qint64 x = 0, y = 0;
-    QRgb under = 0;      // colour before the chain drew it
-    bool ours = false;   // drawn by the chain, so it may be taken back
+    QRgb under = 0;     // colour before the chain drew it
+    bool ours = false;  // drawn by the chain, so it may be taken back
   };
   QRect Step(QImage& image, qint64 x, qint64 y, QRgb color);
   Link last_[2];  // [0] the one before the last, [1] the last
@@ -71,8 +70,8 @@ class PixelChain {
 // The arc of DrawArc, added to `chain`: its pixels continue the chain from
 // where the last piece ended. On an empty chain, and for arcs too long to walk
 // pixel by pixel, the arc is drawn by DrawArc and the chain restarts at its end.
-QRect ExtendArc(QImage& image, PixelChain& chain, double cx, double cy, double radius,
-                double start, double end, QRgb color);
+QRect ExtendArc(QImage& image, PixelChain& chain, double cx, double cy, double radius, double start, double end,
+                QRgb color);
 
 // Copies `source` into `target` at (0, 0), pixel for pixel; the part that does
 // not fit is dropped.

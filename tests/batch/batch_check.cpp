@@ -15,10 +15,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -243,9 +243,9 @@ std::string Judge(const Case& c, const std::string& batch, const std::string& wo
   const std::string initPath = work + "/init.raw", outPath = work + "/out.raw", bmpPath = work + "/field.bmp";
   std::remove(outPath.c_str());
   std::remove(bmpPath.c_str());
-  std::vector<std::string> args{"--mode", c.square ? "2d" : "1d", "--size", c.sizeText,
-                                "--steps", std::to_string(c.steps), "--params", Join(c.texts),
-                                "--out", outPath};
+  std::vector<std::string> args{
+      "--mode",   c.square ? "2d" : "1d", "--size", c.sizeText, "--steps", std::to_string(c.steps),
+      "--params", Join(c.texts),          "--out",  outPath};
   if (c.init) {
     WriteFile(initPath, RawBytes(*c.init));
     args.insert(args.end(), {"--init", initPath});
@@ -288,8 +288,8 @@ std::string Judge(const Case& c, const std::string& batch, const std::string& wo
   return {};
 }
 
-const std::array<std::string, 11> DesignTexts{"0.08", "-0.08", "0.04", "0.03", "0.06", "-0.03",
-                                              "-0.15", "0.01", "0.25", "0.2",  "0.5"};
+const std::array<std::string, 11> DesignTexts{"0.08",  "-0.08", "0.04", "0.03", "0.06", "-0.03",
+                                              "-0.15", "0.01",  "0.25", "0.2",  "0.5"};
 
 // Steps for a case: thousands in all, the reference's work per case bounded.
 std::int64_t StepsFor(CaseRandom& random, bool square, int n) {
@@ -495,8 +495,8 @@ std::string JudgeOutputFailures(const std::string& batch, const std::string& wor
   for (const auto& c : cases) {
     WriteFile(out, "old field");
     WriteFile(bmp, "old picture");
-    std::vector<std::string> args{"--mode", c.mode, "--size", c.size, "--steps", "3", "--params", p, "--random", "1",
-                                  "--out", out};
+    std::vector<std::string> args{"--mode",   c.mode, "--size",   c.size, "--steps", "3",
+                                  "--params", p,      "--random", "1",    "--out",   out};
     if (c.bmp) args.insert(args.end(), {"--bmp", bmp});
     const Outcome o = Spawn(batch, args, work, c.limit);
     const std::string name = std::string(c.mode) + " size " + c.size + ", limit " + std::to_string(c.limit);
@@ -509,9 +509,10 @@ std::string JudgeOutputFailures(const std::string& batch, const std::string& wor
   }
   // A --bmp in a missing folder: refused before the run, the --out file as it was.
   WriteFile(out, "old field");
-  const Outcome o = Spawn(batch, {"--mode", "2d", "--size", "8", "--steps", "1", "--params", p, "--out", out, "--bmp",
-                                  folder + "/gone/x.bmp"},
-                          work);
+  const Outcome o = Spawn(
+      batch,
+      {"--mode", "2d", "--size", "8", "--steps", "1", "--params", p, "--out", out, "--bmp", folder + "/gone/x.bmp"},
+      work);
   if (o.exitCode != 2 || o.err.find("--bmp") == std::string::npos) return "missing folder: " + o.err;
   if (ReadFile(out) != "old field") return "missing folder: --out changed";
   // Without a limit the same call replaces both, and keeps the old files' permissions.
@@ -534,9 +535,8 @@ std::string JudgeSeededNoise(const std::string& batch, const std::string& work) 
   const std::string p = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
   auto noise = [&](const char* mode, const char* seed, std::string& bytes) {
     const std::string out = work + "/noise.raw";
-    const Outcome o =
-        Spawn(batch, {"--mode", mode, "--size", "9", "--steps", "0", "--params", p, "--random", seed, "--out", out},
-              work);
+    const Outcome o = Spawn(
+        batch, {"--mode", mode, "--size", "9", "--steps", "0", "--params", p, "--random", seed, "--out", out}, work);
     bytes = ReadFile(out);
     return o.exitCode == 0;
   };
@@ -561,10 +561,10 @@ std::string JudgeSeededNoise(const std::string& batch, const std::string& work) 
 std::string JudgeEqualsFormAndBareCall(const std::string& batch, const std::string& work) {
   const std::string p = Join(DesignTexts);
   const std::string spaced = work + "/spaced.raw", joined = work + "/joined.raw";
-  const Outcome a =
-      Spawn(batch, {"--mode", "2d", "--size", "9", "--steps", "3", "--params", p, "--random", "5", "--out", spaced}, work);
-  const Outcome b = Spawn(
-      batch, {"--mode=2d", "--size=9", "--steps=3", "--params=" + p, "--random=5", "--out=" + joined}, work);
+  const Outcome a = Spawn(
+      batch, {"--mode", "2d", "--size", "9", "--steps", "3", "--params", p, "--random", "5", "--out", spaced}, work);
+  const Outcome b =
+      Spawn(batch, {"--mode=2d", "--size=9", "--steps=3", "--params=" + p, "--random=5", "--out=" + joined}, work);
   if (a.exitCode != 0 || b.exitCode != 0) return "a run failed: " + a.err + b.err;
   const std::string x = ReadFile(spaced), y = ReadFile(joined);
   if (x.empty() || x != y) return "--flag=value gave another field than --flag value";
@@ -598,9 +598,11 @@ std::string JudgeProfileBitmap(const std::string& batch, const std::string& work
     auto b = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + k])); };
     return b(2) << 16 | b(1) << 8 | b(0);
   };
-  const struct { int x, y; std::uint32_t colour; } expected[] = {
-      {0, 61, 0xFFFFFF}, {1, 0, 0xFF0000}, {2, 61, 0xFF0000}, {2, 0, 0xFFFFFF},  // activator 0, 10, 5
-      {0, 62, 0xFFFFFF}, {1, 123, 0xFFFFFF}, {2, 62, 0x0000FF}, {2, 123, 0x0000FF}};  // inhibitor 0, 0, 10
+  const struct {
+    int x, y;
+    std::uint32_t colour;
+  } expected[] = {{0, 61, 0xFFFFFF}, {1, 0, 0xFF0000},   {2, 61, 0xFF0000}, {2, 0, 0xFFFFFF},     // activator 0, 10, 5
+                  {0, 62, 0xFFFFFF}, {1, 123, 0xFFFFFF}, {2, 62, 0x0000FF}, {2, 123, 0x0000FF}};  // inhibitor 0, 0, 10
   for (const auto& e : expected) {
     if (rgb(e.x, e.y) != e.colour) return "pixel (" + std::to_string(e.x) + ", " + std::to_string(e.y) + ")";
   }
@@ -648,8 +650,8 @@ int main(int argc, char** argv) {
   record("rdsim-batch outputs that cannot be written", JudgeOutputFailures(batch, work));
   if (const auto left = HiddenFiles(work); !left.empty()) record("temporaries of the runs", "left " + left[0]);
 
-  std::printf("batch: %zu runs (%d stopped by a fault), %lld steps in all, seed %llu\n", cases.size(),
-              tally.faulted, static_cast<long long>(tally.steps), static_cast<unsigned long long>(seed));
+  std::printf("batch: %zu runs (%d stopped by a fault), %lld steps in all, seed %llu\n", cases.size(), tally.faulted,
+              static_cast<long long>(tally.steps), static_cast<unsigned long long>(seed));
   std::printf("batch: %d passed, %d failed\n", passed, failed);
   return failed == 0 ? 0 : 1;
 }

@@ -28,12 +28,12 @@ std::vector<float> Square(int n, std::initializer_list<std::pair<int, int>> brig
 
 TEST(AtlasMetrics, CountsFourConnectedRegionsAboveHalfWithoutWrapping) {
   const std::pair<std::vector<float>, int> cases[] = {
-      {Square(6, {{0, 0}, {0, 1}, {1, 0}, {4, 4}, {4, 5}, {5, 4}, {5, 5}}), 2},  // two blobs
-      {Square(4, {{1, 1}, {2, 2}}), 2},                                          // diagonal neighbours
-      {Square(4, {{1, 1}, {1, 2}}), 1},                                          // side neighbours
-      {Square(4, {{2, 0}, {2, 3}}), 2},                                          // opposite edges do not meet
+      {Square(6, {{0, 0}, {0, 1}, {1, 0}, {4, 4}, {4, 5}, {5, 4}, {5, 5}}), 2},          // two blobs
+      {Square(4, {{1, 1}, {2, 2}}), 2},                                                  // diagonal neighbours
+      {Square(4, {{1, 1}, {1, 2}}), 1},                                                  // side neighbours
+      {Square(4, {{2, 0}, {2, 3}}), 2},                                                  // opposite edges do not meet
       {Square(5, {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}), 1},  // a ring
-      {Square(3, {{1, 1}}, 0, 5), 0},                                            // exactly Umax/2 is not above
+      {Square(3, {{1, 1}}, 0, 5), 0},                                                    // exactly Umax/2 is not above
   };
   for (const auto& [field, regions] : cases) {
     const int n = static_cast<int>(std::lround(std::sqrt(field.size())));
@@ -197,7 +197,8 @@ TEST(AtlasQueue, EveryItemOnceOnAnyNumberOfThreadsAndFailuresComeBack) {
   for (std::size_t i = 0; i < items.size(); ++i) items[i] = i * 3;
   for (int jobs : {1, 3, 64}) {
     std::vector<std::atomic<int>> seen(150);
-    RunWorkQueue(items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
+    RunWorkQueue(
+        items, jobs, [&](std::size_t i) { ++seen[i]; }, false);
     for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], i % 3 == 0 ? 1 : 0) << jobs;
   }
   const auto failAt30 = [](std::size_t i) {

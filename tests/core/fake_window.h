@@ -10,7 +10,8 @@ namespace rdsim::testing {
 
 // Boxes holding the design texts, and a view that records what it was asked.
 struct FakeBoxes : ParameterBoxes {
-  std::array<std::string, 11> k{"0.08", "-0.08", "0.04", "0.03", "0.06", "-0.03", "-0.15", "0.01", "0.25", "0.2", "0.5"};
+  std::array<std::string, 11> k{"0.08",  "-0.08", "0.04", "0.03", "0.06", "-0.03",
+                                "-0.15", "0.01",  "0.25", "0.2",  "0.5"};
   std::string iterations = "20";
   std::string size = "128";
   Mode mode = Mode::OneD;

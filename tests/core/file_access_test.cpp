@@ -69,9 +69,10 @@ TEST_F(FileAccessTest, ReadsOnlyRegularFilesOfACheckedSize) {
     std::string path;
     const char* result;  // the content, "<none>", or part of the refusal
   } cases[] = {
-      {At("ten"), "0123456789"},  {Make("empty", ""), ""},           {At("link"), "0123456789"},
-      {At("missing"), "<none>"},  {At(""), "is a folder"},           {At("fifo"), "FIFO"},
-      {"/dev/zero", "device"},    {Make("eleven", "0123456789A"), "11 bytes, more than the 10"},
+      {At("ten"), "0123456789"},        {Make("empty", ""), ""},
+      {At("link"), "0123456789"},       {At("missing"), "<none>"},
+      {At(""), "is a folder"},          {At("fifo"), "FIFO"},
+      {"/dev/zero", "device"},          {Make("eleven", "0123456789A"), "11 bytes, more than the 10"},
       {At("ten/x"), "Not a directory"},
   };
   for (const auto& c : cases) {
@@ -101,9 +102,12 @@ TEST_F(FileAccessTest, AcceptsOutputsThatCanBeWrittenAndNamesTheRest) {
     std::string path;
     std::string refusal;  // empty: accepted
   } cases[] = {
-      {At("old"), ""},           {At("new"), ""},
-      {At("link"), ""},          {"relative-name-in-the-working-folder", ""},
-      {"/dev/null", "device"},   {At("dangling"), "link to nothing"},
+      {At("old"), ""},
+      {At("new"), ""},
+      {At("link"), ""},
+      {"relative-name-in-the-working-folder", ""},
+      {"/dev/null", "device"},
+      {At("dangling"), "link to nothing"},
       {At("new-folder/"), "folder separator"},
   };
   for (const auto& c : cases) {

@@ -57,7 +57,7 @@ TEST_F(Integrator, EmptyFieldTakesTheClampedConstantTerms) {
   Fill(0, 0);
   Step2D(sim, Direction::Forward);
   EXPECT_EQ(sim.buffers.U2[5], sim.coef.cU);  // 0.004
-  EXPECT_EQ(sim.buffers.V2[5], 0.0f);          // cV = -0.015 clamps to 0
+  EXPECT_EQ(sim.buffers.V2[5], 0.0f);         // cV = -0.015 clamps to 0
   EXPECT_FALSE(sim.CurrentInU);
   EXPECT_EQ(sim.buffers.U[5], 0.0f);  // the pair read is untouched
 

@@ -41,7 +41,8 @@ TEST(NumberText, ReadsTheDecimalPointWhateverTheLocale) {
 }
 
 TEST(NumberText, RejectsWhatIsNotANumber) {
-  for (const char* text : {"", " ", "abc", "1,5", "1.2.3", "e5", "1e", "--1", "+-1", "0x10", "nan", "inf", "1 2", "."}) {
+  for (const char* text :
+       {"", " ", "abc", "1,5", "1.2.3", "e5", "1e", "--1", "+-1", "0x10", "nan", "inf", "1 2", "."}) {
     EXPECT_EQ(FaultOf([&] { ParseDouble(text); }), Fault::TypeMismatch) << '"' << text << '"';
   }
   try {

@@ -106,8 +106,8 @@ TEST_F(Intake, LimitsTheFieldSize) {
     const char* shown;
   };
   for (const Case& c : {Case{"129", 128, "128"}, Case{"500", 128, "128"}, Case{"100.5", 101, "100.5"},
-                        Case{"101.5", 101, "101.5"}, Case{"2.5", 3, "2.5"}, Case{"2", 2, "2"},
-                        Case{"1", 2, "2"}, Case{"0", 2, "2"}, Case{"-7", 2, "2"}, Case{"1.4", 2, "2"}}) {
+                        Case{"101.5", 101, "101.5"}, Case{"2.5", 3, "2.5"}, Case{"2", 2, "2"}, Case{"1", 2, "2"},
+                        Case{"0", 2, "2"}, Case{"-7", 2, "2"}, Case{"1.4", 2, "2"}}) {
     boxes.size = c.typed;
     Read();
     EXPECT_EQ(sim.N, c.n) << c.typed;

@@ -59,8 +59,8 @@ TEST(FieldPicture, OneImageForEachMode) {
   sim.buffers.V[2] = 10.0f;
   const PixelImage line = ComposeFieldPicture(sim, Mode::OneD);
   ASSERT_EQ(line.height, 2 * ProfileImageHeight);
-  EXPECT_EQ(line.at(0, 0), 0xFF0000u);                       // a full red bar in the upper plot
-  EXPECT_EQ(line.at(2, ProfileImageHeight), 0x0000FFu);      // a full blue bar in the lower
+  EXPECT_EQ(line.at(0, 0), 0xFF0000u);                   // a full red bar in the upper plot
+  EXPECT_EQ(line.at(2, ProfileImageHeight), 0x0000FFu);  // a full blue bar in the lower
   EXPECT_EQ(line.at(1, 2 * ProfileImageHeight - 1), 0xFFFFFFu);
 
   const PixelImage big = Enlarged(square, 3);
@@ -97,9 +97,9 @@ TEST(ImageFile, WritesBitmapsAndPngs) {
   EXPECT_EQ(bmp.substr(0, 2), "BM");
   EXPECT_EQ(Le32(bmp, 18), 3u);
   EXPECT_EQ(Le32(bmp, 22), 2u);
-  EXPECT_EQ(Le32(bmp, 26), 24u << 16 | 1u);  // one plane, 24 bits
+  EXPECT_EQ(Le32(bmp, 26), 24u << 16 | 1u);                              // one plane, 24 bits
   const std::size_t bottomRow = Le32(bmp, 10), topRow = bottomRow + 12;  // rows padded to 12 bytes
-  EXPECT_EQ(bmp.substr(topRow, 3), std::string("\x03\x02\x01", 3));    // blue, green, red
+  EXPECT_EQ(bmp.substr(topRow, 3), std::string("\x03\x02\x01", 3));      // blue, green, red
   EXPECT_EQ(bmp.substr(bottomRow, 3), std::string("\x0C\x0B\x0A", 3));
 
   WriteImageFile((folder / "a.png").string(), image);

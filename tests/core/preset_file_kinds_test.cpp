@@ -106,8 +106,9 @@ TEST_F(PresetFileKinds, AFileAboveAMegabyteIsRefusedUnread) {
   std::string text = DesignLine;
   text.resize(PresetFileMaxBytes + 1, ' ');
   Put(text);
-  for (const auto& action : {std::function<void()>([&] { ReadPresetFile(path); }),
-                             std::function<void()>([&] { AppendPreset(path, {"z", Design}, Firsts); })}) {
+  for (const auto& action : {std::function<void()>([&] { ReadPresetFile(path); }), std::function<void()>([&] {
+                               AppendPreset(path, {"z", Design}, Firsts);
+                             })}) {
     try {
       action();
       ADD_FAILURE() << "accepted";

@@ -46,14 +46,24 @@ TEST(PresetFile, ReadsWholeRecordsLenientlyAndSkipsTheRest) {
   const std::pair<std::string, const char*> cases[] = {
       {"  \"spaced\" , 0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5", "spaced"},
       {"plain  ,8E-2,-8e-2,.04,+0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5", "plain"},
-      {"\"Fl\xE4" "che\"" + values, "Fl\xC3\xA4" "che"},  // Latin-1
-      {"\xE2\x86\x92" + values, "\xE2\x86\x92"},        // UTF-8 stays
-      {"\xC0\xAF" + values, "\xC3\x80\xC2\xAF"},        // an overlong form is not UTF-8
-      {"\"short\",1,2,3", nullptr}, {"\"text\",1,2,3,4,five,6,7,8,9,10,11", nullptr},
-      {"\"long\",1,2,3,4,5,6,7,8,9,10,11,12", nullptr}, {"\"gap\",1,2,3,4,,6,7,8,9,10,11", nullptr},
-      {"\"open,1,2,3,4,5,6,7,8,9,10,11", nullptr}, {"\"after\"x,1,2,3,4,5,6,7,8,9,10,11", nullptr},
-      {"\"huge\",1,2,3,4,5,6,7,8,9,10,1e39", nullptr}, {"\"nul\",1,2,3,4,5,6,7,8,9,10\0,11"s, nullptr},
-      {"no comma", nullptr}, {"   \t ", nullptr}, {"", nullptr}};
+      {"\"Fl\xE4"
+       "che\"" +
+           values,
+       "Fl\xC3\xA4"
+       "che"},                                    // Latin-1
+      {"\xE2\x86\x92" + values, "\xE2\x86\x92"},  // UTF-8 stays
+      {"\xC0\xAF" + values, "\xC3\x80\xC2\xAF"},  // an overlong form is not UTF-8
+      {"\"short\",1,2,3", nullptr},
+      {"\"text\",1,2,3,4,five,6,7,8,9,10,11", nullptr},
+      {"\"long\",1,2,3,4,5,6,7,8,9,10,11,12", nullptr},
+      {"\"gap\",1,2,3,4,,6,7,8,9,10,11", nullptr},
+      {"\"open,1,2,3,4,5,6,7,8,9,10,11", nullptr},
+      {"\"after\"x,1,2,3,4,5,6,7,8,9,10,11", nullptr},
+      {"\"huge\",1,2,3,4,5,6,7,8,9,10,1e39", nullptr},
+      {"\"nul\",1,2,3,4,5,6,7,8,9,10\0,11"s, nullptr},
+      {"no comma", nullptr},
+      {"   \t ", nullptr},
+      {"", nullptr}};
   for (const auto& [line, name] : cases) {
     for (const char* end : {"\r\n", "\n", "\r"}) {
       const PresetFileContent content = ParsePresetFile(DesignLine + line + end + DesignLine);
@@ -110,8 +120,19 @@ TEST(PresetFileFuzz, SurvivesHostileFiles) {
   std::mt19937 random(20261207);
   std::string base;
   for (int i = 0; i < 55; ++i) base += FormatPresetRecord({"p" + std::to_string(i), Design});
-  const std::string inserts[] = {"\"", ",", "\r", "\n", "\0"s, "1e999", "-1e-999", "\xFF\xFE", "E", " ",
-                                 std::string(10000, '0'), std::string(10000, '"'), std::string(10000, ',')};
+  const std::string inserts[] = {"\"",
+                                 ",",
+                                 "\r",
+                                 "\n",
+                                 "\0"s,
+                                 "1e999",
+                                 "-1e-999",
+                                 "\xFF\xFE",
+                                 "E",
+                                 " ",
+                                 std::string(10000, '0'),
+                                 std::string(10000, '"'),
+                                 std::string(10000, ',')};
   for (int round = 0; round < 4000; ++round) {
     std::string text = base;
     for (int edits = 1 + static_cast<int>(random() % 8); edits > 0 && !text.empty(); --edits) {

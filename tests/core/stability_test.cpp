@@ -93,8 +93,8 @@ std::array<double, 2> EngineAmplitudes(const Texts& texts, Mode mode, int size, 
   double norm = 0;
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < size; ++x) {
-      const double weight = (x == 0 || x == size - 1 ? 0.5 : 1.0) *
-                            (mode == Mode::TwoD && (y == 0 || y == size - 1) ? 0.5 : 1.0);
+      const double weight =
+          (x == 0 || x == size - 1 ? 0.5 : 1.0) * (mode == Mode::TwoD && (y == 0 || y == size - 1) ? 0.5 : 1.0);
       const double shape = Cosine(m, x, size) * (mode == Mode::TwoD ? Cosine(n, y, size) : 1.0);
       const std::size_t k = static_cast<std::size_t>(x + y * size);
       for (std::size_t s = 0; s < 2; ++s) {
@@ -123,12 +123,9 @@ TEST(OneStepMap, PredictsTheEngineModeByMode) {
       {"Labyrinth", Mode::OneD, 48, 0, 0, -1, true},    // the uniform oscillation
       {"Labyrinth", Mode::OneD, 48, 0, 7, -1, false},   // a growing stripe
       {"Labyrinth", Mode::OneD, 48, 0, 47, -1, false},  // the shortest, decaying
-      {"Labyrinth", Mode::TwoD, 32, 0, 3, 4, false},
-      {"Labyrinth", Mode::TwoD, 32, 0, 0, 5, false},
-      {"Labyrinth", Mode::TwoD, 32, 0, 31, 30, false},
-      {"Spiral waves", Mode::TwoD, 24, 2, 0, 0, true},
-      {"Spiral waves", Mode::TwoD, 24, 2, 2, 3, true},
-      {"Pulsing", Mode::OneD, 40, 0, 5, -1, false},
+      {"Labyrinth", Mode::TwoD, 32, 0, 3, 4, false},   {"Labyrinth", Mode::TwoD, 32, 0, 0, 5, false},
+      {"Labyrinth", Mode::TwoD, 32, 0, 31, 30, false}, {"Spiral waves", Mode::TwoD, 24, 2, 0, 0, true},
+      {"Spiral waves", Mode::TwoD, 24, 2, 2, 3, true}, {"Pulsing", Mode::OneD, 40, 0, 5, -1, false},
       {"Pulses (1D)", Mode::OneD, 32, 0, 3, -1, true},  // the inhibitor does not diffuse
   };
   constexpr int Steps = 40;
@@ -148,8 +145,8 @@ TEST(OneStepMap, PredictsTheEngineModeByMode) {
     const analysis::LineModes line = analysis::ModesOfLine(c.size);
     const auto sum = [&](int k) { return k < 0 ? 0.0 : line.neighbourSum[static_cast<std::size_t>(k)]; };
     const double neighbourSum = sum(c.m) + sum(c.n);
-    const analysis::StepMatrix a = analysis::ModeStepMatrix(
-        sim.coef, analysis::CentreWeightsFor(sim.coef, c.mode), state.state.regionU, state.state.regionV, neighbourSum);
+    const analysis::StepMatrix a = analysis::ModeStepMatrix(sim.coef, analysis::CentreWeightsFor(sim.coef, c.mode),
+                                                            state.state.regionU, state.state.regionV, neighbourSum);
     double pu = 0.05, pv = 0.05;
     for (int k = 0; k < Steps; ++k) {
       const double nu = a.uu * pu + a.uv * pv;
@@ -220,8 +217,8 @@ TEST(SteadyStates, MatchADirectSolveInEveryRegion) {
 // k9 = 0.12 puts the activator synthesis of the state (4, 3) exactly at its
 // limit: one state, found from both sides, flagged as on the edge.
 TEST(SteadyStates, StateOnARegionEdgeIsFoundOnceAndFlagged) {
-  const StabilityReport report = Analyse(Split("0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.12,0.5"),
-                                         Mode::OneD, 16);
+  const StabilityReport report =
+      Analyse(Split("0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.12,0.5"), Mode::OneD, 16);
   ASSERT_EQ(report.states.size(), 1u);
   const SteadyState& s = report.states[0].state;
   EXPECT_NEAR(s.u, 4, 1e-5);
@@ -258,8 +255,8 @@ TEST(SteadyStates, FaultsAreRunErrorsInPlainWords) {
       EXPECT_NE(std::string(error.what()).find(c.words), std::string::npos) << error.what();
     }
   }
-  const StepCoefficients design = ScaleCoefficients({0.08, -0.08, 0.04, 0.03, 0.06, -0.03, -0.15, 0.01, 0.25, 0.2, 0.5},
-                                                    Mode::TwoD);
+  const StepCoefficients design =
+      ScaleCoefficients({0.08, -0.08, 0.04, 0.03, 0.06, -0.03, -0.15, 0.01, 0.25, 0.2, 0.5}, Mode::TwoD);
   for (const int size : {1, 129, 100000}) EXPECT_THROW(AnalyseStability(design, Mode::TwoD, size), RunError) << size;
   EXPECT_THROW(AnalyseStability(design, Mode::None, 8), RunError);
 }
@@ -285,8 +282,8 @@ struct PresetCase {
   const char* preset;
   Mode mode;
   int size;
-  double stateU;  // the state to judge, by its activator level
-  std::vector<GrowthKind> kinds;  // fastest first
+  double stateU;                         // the state to judge, by its activator level
+  std::vector<GrowthKind> kinds;         // fastest first
   double wavelengthLow, wavelengthHigh;  // of the fastest mode; 0, 0 for the uniform mode
 };
 
@@ -353,7 +350,8 @@ TEST(Verdict, KindsOfGrowth) {
       {"a faster pattern beside a uniform oscillation",
        {Factors(0, C(1.01, 0.01), C(1.01, -0.01)), Factors(4, 1.02, 0.5)},
        {K::StationaryPattern, K::UniformOscillation}},
-      {"an oscillating pattern", {Factors(0, 0.99, 0.9), Factors(5, C(1.01, 0.1), C(1.01, -0.1))},
+      {"an oscillating pattern",
+       {Factors(0, 0.99, 0.9), Factors(5, C(1.01, 0.1), C(1.01, -0.1))},
        {K::OscillatingPattern}},
       {"a uniform runaway", {Factors(0, 1.03, 0.9), Factors(5, 0.9, 0.8)}, {K::UniformRunaway}},
       // Decays in continuous time (Re f < 1) but |f| > 1: Euler's doing.

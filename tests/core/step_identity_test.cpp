@@ -10,8 +10,8 @@
 #include <cstring>
 #include <optional>
 #include <sstream>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/integrators.h"
@@ -23,8 +23,8 @@
 
 namespace {
 
-using reference::CaseRandom;
 using rdsim::Direction;
+using reference::CaseRandom;
 
 // The test copies built for one pinned target of the row kernel skip on a
 // machine that cannot run it.
@@ -108,8 +108,8 @@ reference::Fault StepBoth(rdsim::Simulation& sim, reference::Field& f, EngineSte
   return expected;
 }
 
-reference::Fault Step2DBoth(const reference::Coefficients& c, reference::Field& f, rdsim::Simulation& sim,
-                            bool forward, const std::string& where) {
+reference::Fault Step2DBoth(const reference::Coefficients& c, reference::Field& f, rdsim::Simulation& sim, bool forward,
+                            const std::string& where) {
   return StepBoth(
       sim, f, [&] { rdsim::Step2D(sim, forward ? Direction::Forward : Direction::Backward); },
       [&] { return reference::Step2D(c, f, forward); }, forward, where);
@@ -271,8 +271,8 @@ TEST_F(StepIdentity, SquareRaisesTheFaultOfTheEarlierCell) {
   const int n = 40;
   // A NaN inhibitor spoils its own cell and, through the neighbour sums, the
   // cells around it; the overflow is one cell on its own.
-  for (auto [overflowRow, nanRow, expected] : {std::tuple{2, 9, reference::Fault::Overflow},
-                                               std::tuple{9, 2, reference::Fault::Invalid}}) {
+  for (auto [overflowRow, nanRow, expected] :
+       {std::tuple{2, 9, reference::Fault::Overflow}, std::tuple{9, 2, reference::Fault::Invalid}}) {
     reference::Field f(n, true);
     f.U[static_cast<std::size_t>(overflowRow * n + 20)] = FLT_MAX;
     f.V[static_cast<std::size_t>(nanRow * n + 13)] = std::nanf("");

@@ -59,7 +59,7 @@ TEST(StepLoop, HooksComeInOrderAndEndTheLoopAsAsked) {
   };
   const Case cases[] = {
       {3, 2, 0, 0, 3, {"step 1", "yield 1", "step 2", "redraw 2", "yield 2", "step 3", "yield 3"}},
-      {5, NoRedraw, 2, 0, 2, {"step 1", "yield 1", "step 2", "yield 2"}},     // Yield says stop
+      {5, NoRedraw, 2, 0, 2, {"step 1", "yield 1", "step 2", "yield 2"}},                   // Yield says stop
       {5, 1, 0, 3, 2, {"step 1", "redraw 1", "yield 1", "step 2", "redraw 2", "yield 2"}},  // a hook fails
       {0, 1, 0, 0, 0, {}},
   };

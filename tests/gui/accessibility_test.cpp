@@ -25,8 +25,7 @@ struct Found {
 
 void Collect(QAccessibleInterface* iface, QList<Found>& out) {
   if (!iface || !iface->isValid()) return;
-  out.append({iface->role(), iface->text(QAccessible::Name), iface->text(QAccessible::Description),
-              iface->object()});
+  out.append({iface->role(), iface->text(QAccessible::Name), iface->text(QAccessible::Description), iface->object()});
   for (int i = 0; i < iface->childCount(); ++i) Collect(iface->child(i), out);
 }
 
@@ -46,9 +45,8 @@ class AccessibilityTest : public QObject, FormFixture {
   void everyControlIsNamedOnceAndPlainly() {
     QList<Found> tree;
     Collect(QAccessible::queryAccessibleInterface(form.get()), tree);
-    const QSet<QAccessible::Role> controls{QAccessible::PushButton, QAccessible::EditableText,
-                                           QAccessible::Slider,     QAccessible::ComboBox,
-                                           QAccessible::List,       QAccessible::Graphic,
+    const QSet<QAccessible::Role> controls{QAccessible::PushButton,  QAccessible::EditableText, QAccessible::Slider,
+                                           QAccessible::ComboBox,    QAccessible::List,         QAccessible::Graphic,
                                            QAccessible::RadioButton, QAccessible::MenuItem};
     QMap<QString, int> uses;
     int checked = 0;
@@ -66,13 +64,20 @@ class AccessibilityTest : public QObject, FormFixture {
       const char* name;
       QAccessible::Role role;
     } expected[] = {
-        {"Field size", QAccessible::EditableText},    {"Iterations per image", QAccessible::EditableText},
-        {"Spiral", QAccessible::PushButton},          {"Brush radius", QAccessible::Slider},
-        {"Brush intensity", QAccessible::Slider},     {"Activator brush", QAccessible::Graphic},
-        {"Inhibitor brush", QAccessible::Graphic},    {"Field", QAccessible::Graphic},
-        {"Activator profile", QAccessible::Graphic},  {"Inhibitor profile", QAccessible::Graphic},
-        {"Phase plane", QAccessible::Graphic},        {"Brush preview", QAccessible::Graphic},
-        {"Iteration count", QAccessible::StaticText}, {"Preset name", QAccessible::EditableText},
+        {"Field size", QAccessible::EditableText},
+        {"Iterations per image", QAccessible::EditableText},
+        {"Spiral", QAccessible::PushButton},
+        {"Brush radius", QAccessible::Slider},
+        {"Brush intensity", QAccessible::Slider},
+        {"Activator brush", QAccessible::Graphic},
+        {"Inhibitor brush", QAccessible::Graphic},
+        {"Field", QAccessible::Graphic},
+        {"Activator profile", QAccessible::Graphic},
+        {"Inhibitor profile", QAccessible::Graphic},
+        {"Phase plane", QAccessible::Graphic},
+        {"Brush preview", QAccessible::Graphic},
+        {"Iteration count", QAccessible::StaticText},
+        {"Preset name", QAccessible::EditableText},
         {"k4, factor of u in the inhibitor equation", QAccessible::EditableText},
     };
     for (const auto& e : expected) {
@@ -106,13 +111,20 @@ class AccessibilityTest : public QObject, FormFixture {
   void plainDescriptionDropsTheMarkup_data() {
     QTest::addColumn<QString>("rich");
     QTest::addColumn<QString>("plain");
-    QTest::newRow("break ends a sentence") << "<p>First part<br>Second part.</p>" << "First part. Second part.";
-    QTest::newRow("after a stop, no second") << "<p>Done.<br>Next</p>" << "Done. Next";
-    QTest::newRow("after a bracket") << "<p>k5 (negative)<br>Read</p>" << "k5 (negative). Read";
-    QTest::newRow("paragraphs") << "<p>One</p><p>Two</p>" << "One. Two";
-    QTest::newRow("entities") << "<p>u &lt; v &amp; v &gt; 0</p>" << "u < v & v > 0";
-    QTest::newRow("plain stays") << "Brush  radius, 0 to 12 cells." << "Brush radius, 0 to 12 cells.";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("break ends a sentence") << "<p>First part<br>Second part.</p>"
+                                           << "First part. Second part.";
+    QTest::newRow("after a stop, no second") << "<p>Done.<br>Next</p>"
+                                             << "Done. Next";
+    QTest::newRow("after a bracket") << "<p>k5 (negative)<br>Read</p>"
+                                     << "k5 (negative). Read";
+    QTest::newRow("paragraphs") << "<p>One</p><p>Two</p>"
+                                << "One. Two";
+    QTest::newRow("entities") << "<p>u &lt; v &amp; v &gt; 0</p>"
+                              << "u < v & v > 0";
+    QTest::newRow("plain stays") << "Brush  radius, 0 to 12 cells."
+                                 << "Brush radius, 0 to 12 cells.";
+    QTest::newRow("empty") << ""
+                           << "";
   }
   void plainDescriptionDropsTheMarkup() {
     QFETCH(QString, rich);

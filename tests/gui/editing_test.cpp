@@ -86,13 +86,23 @@ class EditingTest : public QObject, FormFixture {
   // own pixels and leaves the rest alone. Radius 0 takes only a cell centre; the preview shows the whole disc.
   void dabsPaintTheirDiscInBothBuffersOfOneSpecies() {
     const struct {
-      int swatch; float x, y; int radius, intensity, cells; QRect box; float value; qint64 mark;
+      int swatch;
+      float x, y;
+      int radius, intensity, cells;
+      QRect box;
+      float value;
+      qint64 mark;
     } table[] = {
-        {0, 40, 17, 0, 255, 1, {40, 17, 1, 1}, 10, kRed}, {0, 40.4f, 16.6f, 0, 255, 0, {}, 10, kRed},
-        {0, 60, 60, 7, 255, 149, {53, 53, 15, 15}, 10, kRed}, {0, 0, 0, 7, 255, 45, {0, 0, 8, 8}, 10, kRed},
-        {0, 127, 127, 7, 255, 45, {120, 120, 8, 8}, 10, kRed}, {0, -3, 50, 7, 255, 41, {0, 44, 5, 13}, 10, kRed},
-        {0, -7.6f, 50, 7, 255, 0, {}, 10, kRed}, {0, 10, 10, 2, 128, 13, {8, 8, 5, 5}, 5.019608f, 0x800000},
-        {1, 10, 10, 2, 255, 13, {8, 8, 5, 5}, 10, 0x0000FF}, {1, 10, 10, 3, 51, 29, {7, 7, 7, 7}, 2.0f, 0x000033},
+        {0, 40, 17, 0, 255, 1, {40, 17, 1, 1}, 10, kRed},
+        {0, 40.4f, 16.6f, 0, 255, 0, {}, 10, kRed},
+        {0, 60, 60, 7, 255, 149, {53, 53, 15, 15}, 10, kRed},
+        {0, 0, 0, 7, 255, 45, {0, 0, 8, 8}, 10, kRed},
+        {0, 127, 127, 7, 255, 45, {120, 120, 8, 8}, 10, kRed},
+        {0, -3, 50, 7, 255, 41, {0, 44, 5, 13}, 10, kRed},
+        {0, -7.6f, 50, 7, 255, 0, {}, 10, kRed},
+        {0, 10, 10, 2, 128, 13, {8, 8, 5, 5}, 5.019608f, 0x800000},
+        {1, 10, 10, 2, 255, 13, {8, 8, 5, 5}, 10, 0x0000FF},
+        {1, 10, 10, 3, 51, 29, {7, 7, 7, 7}, 2.0f, 0x000033},
         {1, 10, 10, 1, 0, 5, {9, 9, 3, 3}, 0, 0},
     };
     Enter2D();
@@ -213,12 +223,17 @@ class EditingTest : public QObject, FormFixture {
   // A press, and each move after it, writes the cell nearest the pointer (ties to even), pinned to the scale. One
   // beyond the first or last cell (-1) writes and draws nothing; in the last column's right half x rounds to N.
   void profileCellsFollowThePointer() {
-    const struct { int picture; bool press; float x, y; int cell; float value; } table[] = {
-        {1, false, 5, 3.2f, 5, 3.2f},     {2, false, 5, 3.2f, 5, 3.2f},
-        {1, false, 2.5f, 4, 2, 4},        {2, false, 3.5f, 4, 4, 4},
-        {2, false, 60, 14, 60, Vmax},     {1, false, 60, -3, 60, 0},
-        {1, false, 127.2f, 5, -1, 0},     {2, false, -0.2f, 5, -1, 0},
-        {1, true, 127.7f, 6, -1, 0},      {2, true, 126.9f, 12, 127, Vmax},
+    const struct {
+      int picture;
+      bool press;
+      float x, y;
+      int cell;
+      float value;
+    } table[] = {
+        {1, false, 5, 3.2f, 5, 3.2f},     {2, false, 5, 3.2f, 5, 3.2f}, {1, false, 2.5f, 4, 2, 4},
+        {2, false, 3.5f, 4, 4, 4},        {2, false, 60, 14, 60, Vmax}, {1, false, 60, -3, 60, 0},
+        {1, false, 127.2f, 5, -1, 0},     {2, false, -0.2f, 5, -1, 0},  {1, true, 127.7f, 6, -1, 0},
+        {2, true, 126.9f, 12, 127, Vmax},
     };
     for (const auto& row : table) {
       form->Clear->click();  // the intake's scale: 0..N across N pixels

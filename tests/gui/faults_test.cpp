@@ -58,7 +58,10 @@ class FaultsTest : public QObject, FormFixture {
   // A bad box found by a Start starts nothing, or, found in the first step,
   // ends the run; either way the message names it and it takes the focus.
   void aBadBoxLeadsBackToItself() {
-    const struct { QLineEdit* box; const char *text, *named; } cases[] = {
+    const struct {
+      QLineEdit* box;
+      const char *text, *named;
+    } cases[] = {
         {form->Text1[9], "x", "synU_max"},
         {form->Text1[10], "", "synV_max"},
         {form->Text2, "", "Iteration / Image"},

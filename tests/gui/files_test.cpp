@@ -1,5 +1,8 @@
 // The window's files as they may be found: a preset file that is empty,
 // marked, a FIFO, a folder or too large; bitmaps that cannot be written whole.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -11,13 +14,10 @@
 #include <QtTest>
 #include <csignal>
 #include <memory>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/number_text.h"
-#include "params/builtin_presets.h"
 #include "files/preset_file.h"
+#include "params/builtin_presets.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 
@@ -98,7 +98,9 @@ class FilesTest : public QObject {
         {"missing", [] { return true; }, builtins, nullptr},
         {"empty", [] { return WriteAll(PresetFileName, ""); }, builtins, nullptr},
         {"no whole record", [] { return WriteAll(PresetFileName, "\"x\",1,2\r\n"); }, builtins, nullptr},
-        {"marked", [] { return WriteAll(PresetFileName, "\xEF\xBB\xBF" + DesignRecord + Other); }, {"Design", "b"},
+        {"marked",
+         [] { return WriteAll(PresetFileName, "\xEF\xBB\xBF" + DesignRecord + Other); },
+         {"Design", "b"},
          nullptr},
         {"a FIFO", [] { return ::mkfifo(PresetFileName, 0644) == 0; }, builtins, "FIFO"},
         {"a folder", [] { return QDir().mkdir(PresetFileName); }, builtins, "folder"},
@@ -114,7 +116,7 @@ class FilesTest : public QObject {
       QVERIFY2(Entries() == c.entries, c.kind);
       QCOMPARE(form->Combo1->currentText(), c.entries[0]);
       QCOMPARE(form->Text1[0]->text(), QString("0.08"));  // both lists start with the design values
-      QCOMPARE(form->session.sim.N, 128);                          // the intake ran
+      QCOMPARE(form->session.sim.N, 128);                 // the intake ran
       if (!c.says) {
         QVERIFY2(errors.empty(), qPrintable(Errors()));
       } else {

@@ -22,8 +22,8 @@ class FriendlyControlsTest : public QObject, FormFixture {
   // its coefficient.
   void everyBoxAndPictureExplainsItself() {
     frmMain& f = *form;
-    QList<QWidget*> widgets{f.Text3,       f.Text2,       f.Picture1, f.Picture2, f.Picture3, f.Picture4,
-                            f.Picture5,    f.Picture6[0], f.Picture6[1], f.Slider1, f.Slider2, f.Spiral};
+    QList<QWidget*> widgets{f.Text3,    f.Text2,       f.Picture1,    f.Picture2, f.Picture3, f.Picture4,
+                            f.Picture5, f.Picture6[0], f.Picture6[1], f.Slider1,  f.Slider2,  f.Spiral};
     for (int k = 0; k < 11; ++k) {
       widgets << f.Text1[k];
       QVERIFY(f.Text1[k]->toolTip().contains(QRegularExpression(QStringLiteral("\\bk%1\\b").arg(k))));

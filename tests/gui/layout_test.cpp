@@ -199,8 +199,7 @@ void LayoutTest::controlsSitAtDesignedPlacesInTheirContainers() {
       {"Line1(3)", f.Line1[3], f.Frame1, {344, 79, 37, 1}},
   };
   for (const Placement& p : placements) {
-    QVERIFY2(p.widget->parentWidget() == p.container && p.widget->geometry() == p.pixels,
-             qPrintable(Describe(p)));
+    QVERIFY2(p.widget->parentWidget() == p.container && p.widget->geometry() == p.pixels, qPrintable(Describe(p)));
   }
   // The brush captions are wider in the substitute face; they may only grow
   // to the right, towards the sliders, and stay clear of them.
@@ -240,8 +239,8 @@ void LayoutTest::controlsStartWithDesignSettings() {
   QCOMPARE(f.Slider2->pageStep(), 50);
   QCOMPARE(f.Slider2->singleStep(), 1);
 
-  const char* coefficients[11] = {"0.08", "-0.08", "0.04", "0.03",  "0.06", "-0.03",
-                                  "-0.15", "0.01", "0.25", "0.2", "0.5"};
+  const char* coefficients[11] = {"0.08",  "-0.08", "0.04", "0.03", "0.06", "-0.03",
+                                  "-0.15", "0.01",  "0.25", "0.2",  "0.5"};
   for (int k = 0; k < 11; ++k) QCOMPARE(f.Text1[k]->text(), QString::fromLatin1(coefficients[k]));
   QCOMPARE(f.Text2->text(), QStringLiteral("20"));
   QCOMPARE(f.Text3->text(), QStringLiteral("128"));
@@ -305,8 +304,8 @@ void LayoutTest::designFacesResolveToInstalledSubstitutes() {
   QCOMPARE(f.Label2->font().pointSizeF(), 9.75);
   QVERIFY(f.Label2->font().bold());
   QVERIFY(f.Frame1->font().bold() && f.Frame1->font().italic());
-  for (QWidget* w : {static_cast<QWidget*>(f.Text1[3]), static_cast<QWidget*>(f.Combo1),
-                     static_cast<QWidget*>(f.Option1[1])}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(f.Text1[3]), static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Option1[1])}) {
     QVERIFY(!QFontInfo(w->font()).italic());
   }
   QVERIFY(!f.Text1[3]->font().bold());
@@ -323,8 +322,7 @@ void LayoutTest::captionsFitTheirControls() {
     // The ink, not the line height: the 20-pixel "S" has room for its
     // letter, not for a full line of the face.
     const QRect ink = QFontMetrics(button->font()).tightBoundingRect(button->text());
-    QVERIFY2(ink.width() < button->width() - 8 && ink.height() < button->height() - 6,
-             qPrintable(button->text()));
+    QVERIFY2(ink.width() < button->width() - 8 && ink.height() < button->height() - 6, qPrintable(button->text()));
   }
   for (QLineEdit* box : f.findChildren<QLineEdit*>()) {
     if (box->parentWidget() == f.Combo1) continue;
@@ -349,11 +347,11 @@ void LayoutTest::tabVisitsEveryControlInDesignedOrder() {
   f.Frame3->setVisible(true);
   f.Picture3->setVisible(true);
 
-  const std::vector<QWidget*> expected{
-      f.Random,   f.Picture3,    f.Run,         f.Clear,    f.Slider2,  f.Slider1,  f.Picture6[1], f.Picture6[0],
-      f.Picture5, f.SavePar,     f.Combo1,      f.Text1[10], f.Text1[9], f.Text1[8], f.Text1[7],    f.Text1[6],
-      f.Text1[5], f.Text1[4],    f.Text1[3],    f.Text1[2], f.Text1[1], f.Text1[0], f.Picture4,    f.Text2,
-      f.Text3,    f.Option1[0],  f.Picture1,    f.Picture2, f.Spiral,   f.Random};
+  const std::vector<QWidget*> expected{f.Random,      f.Picture3,    f.Run,      f.Clear,    f.Slider2,  f.Slider1,
+                                       f.Picture6[1], f.Picture6[0], f.Picture5, f.SavePar,  f.Combo1,   f.Text1[10],
+                                       f.Text1[9],    f.Text1[8],    f.Text1[7], f.Text1[6], f.Text1[5], f.Text1[4],
+                                       f.Text1[3],    f.Text1[2],    f.Text1[1], f.Text1[0], f.Picture4, f.Text2,
+                                       f.Text3,       f.Option1[0],  f.Picture1, f.Picture2, f.Spiral,   f.Random};
   QCOMPARE(TabFrom(f.Random, static_cast<int>(expected.size()) - 1), expected);
 
   // The option pair is a single stop, on the selected option; in the chain
@@ -367,11 +365,10 @@ void LayoutTest::tabSkipsHiddenControls() {
   frmMain& f = *form_;
   ShowAndActivate();
 
-  const std::vector<QWidget*> expected{
-      f.Random,    f.Run,       f.Clear,     f.SavePar,   f.Combo1,    f.Text1[10], f.Text1[9],
-      f.Text1[8],  f.Text1[7],  f.Text1[6],  f.Text1[5],  f.Text1[4],  f.Text1[3],  f.Text1[2],
-      f.Text1[1],  f.Text1[0],  f.Picture4,  f.Text2,     f.Text3,     f.Option1[0], f.Picture1,
-      f.Picture2,  f.Random};
+  const std::vector<QWidget*> expected{f.Random,   f.Run,        f.Clear,    f.SavePar,  f.Combo1,   f.Text1[10],
+                                       f.Text1[9], f.Text1[8],   f.Text1[7], f.Text1[6], f.Text1[5], f.Text1[4],
+                                       f.Text1[3], f.Text1[2],   f.Text1[1], f.Text1[0], f.Picture4, f.Text2,
+                                       f.Text3,    f.Option1[0], f.Picture1, f.Picture2, f.Random};
   QCOMPARE(TabFrom(f.Random, static_cast<int>(expected.size()) - 1), expected);
 }
 

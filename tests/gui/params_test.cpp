@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "params/builtin_presets.h"
 #include "files/preset_file.h"
+#include "params/builtin_presets.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
@@ -103,8 +103,9 @@ class ParamsTest : public QObject {
     form->Text1[0]->setText("-0.15");  // the boxes show Design again
     SaveAs("abc");
     // The last line got its line end before the first new record.
-    QVERIFY(ReadAll(PresetFileName).endsWith(",0\r\n\"abc\",0.08,0,0,0,0,0,0,0,0,0,0\r\n"
-                                             "\"abc\",-0.15,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5\r\n"));
+    QVERIFY(ReadAll(PresetFileName)
+                .endsWith(",0\r\n\"abc\",0.08,0,0,0,0,0,0,0,0,0,0\r\n"
+                          "\"abc\",-0.15,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5\r\n"));
     QCOMPARE(Entries(), QStringList({"Design", "b", "c", "abc", "abc"}));
     QCOMPARE(form->Combo1->currentText() + " " + form->Text1[0]->text(), QString("Design 0.08"));
     QCOMPARE(Pick(4), QString("-0.15"));
@@ -114,8 +115,11 @@ class ParamsTest : public QObject {
     const struct {
       QByteArray file;
       const char *name, *box3, *message;
-    } cases[] = {{DesignRecord, "ok", "abc", "k3"}, {DesignRecord, "ok", "", "k3"}, {Missing, "ok", "x", "k3"},
-                 {DesignRecord, "", "1", "name"},   {DesignRecord, "a\"b", "1", "double quote"},
+    } cases[] = {{DesignRecord, "ok", "abc", "k3"},
+                 {DesignRecord, "ok", "", "k3"},
+                 {Missing, "ok", "x", "k3"},
+                 {DesignRecord, "", "1", "name"},
+                 {DesignRecord, "a\"b", "1", "double quote"},
                  {DesignRecord.repeated(51), "ok", "1", "51"}};
     for (const auto& c : cases) {
       Start(c.file);

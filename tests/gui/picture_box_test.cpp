@@ -66,8 +66,7 @@ bool EnclosedBy(const QSet<QPoint>& outline, QPoint from, QSize size) {
   while (!todo.empty()) {
     const QPoint p = todo.front();
     todo.pop();
-    if (p.x() == 0 || p.y() == 0 || p.x() == size.width() - 1 || p.y() == size.height() - 1)
-      return false;
+    if (p.x() == 0 || p.y() == 0 || p.x() == size.width() - 1 || p.y() == size.height() - 1) return false;
     for (QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
       const QPoint q = p + d;
       if (!outline.contains(q) && !seen.contains(q)) {
@@ -160,16 +159,16 @@ void PictureBoxTest::borderIsDrawnAroundTheImage() {
   picture.PSet(0, 0, kRed);
   const QImage shot = picture.grab().toImage();
   auto at = [&](int x, int y) { return shot.pixel(x, y) & 0xFFFFFF; };
-  QCOMPARE(at(0, 0), 0xA0A0A0u);    // outer top/left
+  QCOMPARE(at(0, 0), 0xA0A0A0u);  // outer top/left
   QCOMPARE(at(0, 8), 0xA0A0A0u);
-  QCOMPARE(at(1, 1), 0x696969u);    // inner top/left
+  QCOMPARE(at(1, 1), 0x696969u);  // inner top/left
   QCOMPARE(at(10, 1), 0x696969u);
   QCOMPARE(at(19, 15), 0xFFFFFFu);  // outer bottom/right
   QCOMPARE(at(19, 0), 0xFFFFFFu);
   QCOMPARE(at(0, 15), 0xFFFFFFu);
   QCOMPARE(at(18, 14), 0xE3E3E3u);  // inner bottom/right
   QCOMPARE(at(18, 1), 0xE3E3E3u);
-  QCOMPARE(at(2, 2), kRed);         // the image starts inside the border
+  QCOMPARE(at(2, 2), kRed);  // the image starts inside the border
   QCOMPARE(at(17, 13), 0x102030u);
 
   PictureBox plain(&parent, false);
@@ -253,8 +252,7 @@ void PictureBoxTest::barsFillColumnsFromTheBottom() {
   picture.Scale(0, 10, 4, 0);
   picture.Line(2, 0, 2, value, kRed);
   const QImage& image = picture.Image();
-  for (int y = 0; y < 62; ++y)
-    QCOMPARE(picture.GetPixel(2, y), qint64(y >= topRow ? kRed : kWhite));
+  for (int y = 0; y < 62; ++y) QCOMPARE(picture.GetPixel(2, y), qint64(y >= topRow ? kRed : kWhite));
   for (int x : {0, 1, 3}) QCOMPARE(ColumnCount(image, x, kRed), 0);
 
   // The erase-then-draw sequence of a profile column leaves only the new bar.
@@ -283,8 +281,7 @@ void PictureBoxTest::linesIncludeBothEndsWithoutGaps() {
   QFETCH(QPoint, b);
   QImage image = raster::Blank(40, 40, kWhite);
   // Mid-pixel positions fall on the same pixels as the integer ones.
-  const QRect dirty = raster::DrawLine(image, a.x() + 0.7, a.y() + 0.2, b.x() + 0.1, b.y() + 0.9,
-                                       kRed);
+  const QRect dirty = raster::DrawLine(image, a.x() + 0.7, a.y() + 0.2, b.x() + 0.1, b.y() + 0.9, kRed);
   const QSet<QPoint> drawn = PixelsOf(image, kRed);
   QVERIFY(drawn.contains(a));
   QVERIFY(drawn.contains(b));
@@ -295,8 +292,8 @@ void PictureBoxTest::linesIncludeBothEndsWithoutGaps() {
                         QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))));
   // Every pixel is the nearest one to the ideal line along the minor axis.
   for (const QPoint& p : drawn) {
-    const double t = dx >= dy ? (dx ? double(p.x() - a.x()) / (b.x() - a.x()) : 0)
-                              : double(p.y() - a.y()) / (b.y() - a.y());
+    const double t =
+        dx >= dy ? (dx ? double(p.x() - a.x()) / (b.x() - a.x()) : 0) : double(p.y() - a.y()) / (b.y() - a.y());
     const double ideal = dx >= dy ? a.y() + t * (b.y() - a.y()) : a.x() + t * (b.x() - a.x());
     QVERIFY(std::fabs((dx >= dy ? p.y() : p.x()) - ideal) <= 0.5);
   }
@@ -310,16 +307,14 @@ void PictureBoxTest::clippingKeepsTheLinesPixels() {
   // The same lines in a small image and in a large one around it: the small
   // one must show exactly the large one's pixels over its own area.
   const QPoint offset(100, 100);
-  const QList<QLine> lines = {QLine(-37, -11, 91, 40), QLine(-5, 60, 25, -70),
-                              QLine(-200, 3, 250, 17), QLine(7, -90, 12, 150),
-                              QLine(-60, -60, 79, 79), QLine(45, 2, -80, 19)};
+  const QList<QLine> lines = {QLine(-37, -11, 91, 40), QLine(-5, 60, 25, -70),  QLine(-200, 3, 250, 17),
+                              QLine(7, -90, 12, 150),  QLine(-60, -60, 79, 79), QLine(45, 2, -80, 19)};
   for (const QLine& line : lines) {
     QImage small = raster::Blank(20, 20, kWhite);
     QImage large = raster::Blank(220, 220, kWhite);
-    const QRect dirty = raster::DrawPixelLine(small, line.x1(), line.y1(), line.x2(), line.y2(),
-                                              kRed);
-    raster::DrawPixelLine(large, line.x1() + offset.x(), line.y1() + offset.y(),
-                          line.x2() + offset.x(), line.y2() + offset.y(), kRed);
+    const QRect dirty = raster::DrawPixelLine(small, line.x1(), line.y1(), line.x2(), line.y2(), kRed);
+    raster::DrawPixelLine(large, line.x1() + offset.x(), line.y1() + offset.y(), line.x2() + offset.x(),
+                          line.y2() + offset.y(), kRed);
     QSet<QPoint> expected;
     for (const QPoint& p : PixelsOf(large, kRed))
       if (QRect(offset, QSize(20, 20)).contains(p)) expected.insert(p - offset);
@@ -361,8 +356,7 @@ void PictureBoxTest::farAndInfiniteEndsAreClippedQuickly() {
     QImage image = raster::Blank(50, 50, kWhite);
     QVERIFY(raster::DrawLine(image, -1e300, 60, 1e300, 61, kRed).isEmpty());
     QVERIFY(raster::DrawLine(image, 1e6, -1e6, 2e6, 1e6, kRed).isEmpty());
-    QVERIFY(raster::DrawPixelLine(image, -(qint64(1) << 62), 0, -(qint64(1) << 61), 49, kRed)
-                .isEmpty());
+    QVERIFY(raster::DrawPixelLine(image, -(qint64(1) << 62), 0, -(qint64(1) << 61), 49, kRed).isEmpty());
     QVERIFY(raster::DrawLine(image, NAN, 1, 5, 5, kRed).isEmpty());
     QCOMPARE(PixelsOf(image, kRed).size(), 0);
   }
@@ -392,8 +386,7 @@ void PictureBoxTest::circleOutlinesAreClosedAndArcsOnTheirSide() {
       const double nearY = std::clamp(20.0, double(p.y()), p.y() + 1.0);
       QVERIFY(std::hypot(nearX - 20, nearY - 20) <= r + 1e-9);
       QVERIFY(std::hypot(std::max(std::fabs(p.x() - 20.0), std::fabs(p.x() + 1 - 20.0)),
-                         std::max(std::fabs(p.y() - 20.0), std::fabs(p.y() + 1 - 20.0))) >=
-              r - 1e-9);
+                         std::max(std::fabs(p.y() - 20.0), std::fabs(p.y() + 1 - 20.0))) >= r - 1e-9);
     }
   }
 
@@ -553,8 +546,7 @@ void PictureBoxTest::pointerIsCapturedAfterAPress() {
 
   // Pixel scale: a press on pixel (5, 7) reports exactly (5, 7).
   QCOMPARE(moveTo(QPoint(17, 19)), (QList<double>{0, 0, 5, 7}));
-  QTest::mousePress(handle, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier,
-                    QPoint(17, 19));
+  QTest::mousePress(handle, Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, QPoint(17, 19));
   QCOMPARE(downs.size(), 1);
   QCOMPARE(args(downs.takeFirst()), (QList<double>{1, 3, 5, 7}));
   // Over the neighbour and beyond the window: still ours, with the button held.

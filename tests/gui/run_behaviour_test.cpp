@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "core/constants.h"
-#include "run/field_image.h"
-#include "pixels/profile_image_pixels.h"
-#include "run/profile_plots.h"
 #include "form_fixture.h"
+#include "pixels/profile_image_pixels.h"
+#include "run/field_image.h"
+#include "run/profile_plots.h"
 #include "ui/picture_box.h"
 
 using namespace rdsim;
@@ -120,7 +120,9 @@ class RunBehaviourTest : public QObject, FormFixture {
     form->Text1[4]->setText("abc");
     form->Run->click();
     QCOMPARE(errors.size(), size_t(1));
-    QCOMPARE(QString::fromStdString(errors[0]), QString("Type mismatch: the factor of u in the inhibitor equation (k4) holds \"abc\", which is not a number"));
+    QCOMPARE(
+        QString::fromStdString(errors[0]),
+        QString("Type mismatch: the factor of u in the inhibitor equation (k4) holds \"abc\", which is not a number"));
     QVERIFY(!form->session.Running);
     QCOMPARE(form->Run->text(), QString("Start"));
     QCOMPARE(form->Label2->Caption(), QString("0"));

@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "form_fixture.h"
 #include "files/preset_file.h"
+#include "form_fixture.h"
 #include "ui/picture_box.h"
 
 using namespace rdsim;

@@ -81,8 +81,8 @@ std::optional<Coefficients> Derive(const std::array<std::string, 11>& texts, int
   c.centreU = static_cast<float>((1.0 - m * c.DuS) - c.decayU);
   c.centreV = static_cast<float>((1.0 - m * c.DvS) + c.bV);
 
-  for (float x : {c.aU, c.bU, c.cU, c.decayU, c.aV, c.bV, c.cV, c.synUMax, c.synVMax, c.DuS, c.DvS, c.centreU,
-                  c.centreV}) {
+  for (float x :
+       {c.aU, c.bU, c.cU, c.decayU, c.aV, c.bV, c.cV, c.synUMax, c.synVMax, c.DuS, c.DvS, c.centreU, c.centreV}) {
     if (!Finite(x)) return std::nullopt;
   }
   return c;
