@@ -319,6 +319,10 @@ void frmMain::BuildLayout() {
   mnuFile->setObjectName(QStringLiteral("mnuFile"));
   mnuSaveAs = mnuFile->addAction(QStringLiteral("Save As"));
   mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
+  // A menu item's status tip is what a screen reader gives as its description.
+  mnuSaveAs->setStatusTip(
+      QStringLiteral("Save the pictures of the current mode as bitmaps in the working folder: "
+                     "Activator_1D.bmp and Inhibitor_1D.bmp, or 2D.bmp."));
   // The speed limit: painting shows only when a run is slow enough to watch.
   mnuRun = menuBar()->addMenu(QStringLiteral("Run"));
   mnuRun->setObjectName(QStringLiteral("mnuRun"));
@@ -329,6 +333,10 @@ void frmMain::BuildLayout() {
     mnuSpeed[i] = mnuRun->addAction(perSecond == 0 ? QStringLiteral("Full speed")
                                                    : QStringLiteral("%1 steps per second").arg(perSecond));
     mnuSpeed[i]->setCheckable(true);
+    mnuSpeed[i]->setStatusTip(perSecond == 0 ? QStringLiteral("Run as fast as the machine allows.")
+                                             : QStringLiteral("Run at most %1 steps a second, so that painting "
+                                                              "can be watched as it spreads.")
+                                                   .arg(perSecond));
     speeds->addAction(mnuSpeed[i]);
   }
   mnuSpeed[0]->setChecked(true);
@@ -436,6 +444,9 @@ void frmMain::BuildLayout() {
   mnuAnalysis->setObjectName(QStringLiteral("mnuAnalysis"));
   mnuStability = mnuAnalysis->addAction(QStringLiteral("&Linear Stability…"));
   mnuStability->setObjectName(QStringLiteral("mnuStability"));
+  mnuStability->setStatusTip(
+      QStringLiteral("Open a window that shows which wavelengths grow from the uniform state "
+                     "of the coefficients in the boxes, and how fast."));
 
   NameBoxes();
   SetToolTips();
