@@ -21,11 +21,11 @@ struct PointResult {
   // The linear stability of the point's uniform state: the verdict's short
   // name (empty when the analysis finds no steady state to speak of), and the
   // wavelength in cells of the fastest growth when that is a pattern mode.
-  std::string predicted;
-  std::optional<double> predictedWavelength;
+  std::string predicted = {};
+  std::optional<double> predictedWavelength = {};
   // The final field's dominant wavelength in cells; none for a uniform field
   // or after a fault.
-  std::optional<double> wavelength;
+  std::optional<double> wavelength = {};
 };
 
 // How a point runs besides its options.
