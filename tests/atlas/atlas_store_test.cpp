@@ -127,7 +127,7 @@ TEST(AtlasStore, EveryDamageToAPointIsRefused) {
        [&](const std::string& s) { edit(s + ".raw", [](std::string& b) { b[77] ^= 1; }); }},
       {"the row edited",
        [&](const std::string& s) {
-         edit(s + ".txt", [](std::string& b) { b.replace(b.find("spots\nrecord"), 5, "uniform"); });
+         edit(s + ".txt", [](std::string& b) { b.replace(b.find(",spots,"), 7, ",uniform,"); });
        }},
       {"the step count edited",
        [&](const std::string& s) {
@@ -234,6 +234,80 @@ TEST(AtlasStore, ChecksumIsFnv1a) {
   EXPECT_EQ(Fnv1a64("", 0), 0xcbf29ce484222325ull);
   EXPECT_EQ(Fnv1a64("a", 1), 0xaf63dc4c8601ec8cull);
   EXPECT_EQ(Fnv1a64("foobar", 6), 0x85944171f73967e8ull);
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields{""};
+  for (char c : line.substr(0, line.find('\n'))) {
+    if (c == ',') {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+// The row ends with the analysis of the point's own coefficients and the
+// wavelength its final field shows; a stored point gives its verdict back,
+// and a row without these columns (an older program's) runs again.
+TEST(AtlasPrediction, TheRowEndsWithTheAnalysisAndTheMeasuredWavelength) {
+  struct Case {
+    const char* what;
+    const char* mode;
+    const char* size;
+    const char* steps;
+    const char* params;
+    const char* predicted;
+    double predictedWavelength;  // 0: none
+    bool measured;
+  };
+  const char* const Decaying = "0.02,-0.08,0.04,0.03,0.1,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const char* const Overflowing = "0.08,-0.08,0.04,-20,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const char* const ThreeStates = "0.14,-0.1,-0.05,0.03,0.1,-0.03,-0.35,0.05,0.05,0.3,0.5";
+  const Case cases[] = {
+      {"design", "2d", "128", "10", Params, "stationary_pattern", 9.559, true},
+      {"design on a line", "1d", "128", "10", Params, "stationary_pattern", 9.407, true},
+      {"decaying to uniform", "2d", "16", "3000", Decaying, "stable", 0, false},
+      {"overflow, no steady state", "2d", "12", "300", Overflowing, "", 0, false},
+      // Stable at u = 0, oscillating at u = 5: the saddle between runs away fastest.
+      {"three steady states", "2d", "16", "10", ThreeStates, "unstable_uniform", 0, true},
+  };
+  const std::string dir = Folder("predicted");
+  PrepareDirectory(dir, "--out");
+  for (const Case& c : cases) {
+    // A sweep of one point: k0 and k4 at their values in `params`.
+    const std::vector<std::string> k = Fields(c.params);
+    const RunOptions options =
+        Parse({"--mode", c.mode, "--size", c.size, "--steps", c.steps, "--params", c.params, "--random", "1", "--x",
+               "0:" + k[0] + ":" + k[0] + ":1", "--y", "4:" + k[4] + ":" + k[4] + ":1", "--out", dir});
+    const PointResult result = RunPoint(options, 0);
+    const std::string row = CsvRow(options, 0, result);
+    const std::vector<std::string> header = Fields(CsvHeader(options)), fields = Fields(row);
+    ASSERT_EQ(fields.size(), header.size()) << c.what << ": " << row;
+    EXPECT_EQ(std::vector<std::string>(header.end() - 3, header.end()),
+              (std::vector<std::string>{"predicted", "predicted_wavelength", "wavelength"}));
+    EXPECT_EQ(fields[fields.size() - 3], c.predicted) << c.what;
+    if (c.predictedWavelength > 0) {
+      EXPECT_NEAR(std::stod(fields[fields.size() - 2]), c.predictedWavelength, 0.01) << c.what;
+    } else {
+      EXPECT_EQ(fields[fields.size() - 2], "") << c.what;
+    }
+    EXPECT_EQ(!fields.back().empty(), c.measured) << c.what << ": " << row;
+    EXPECT_EQ(result.wavelength.has_value(), c.measured) << c.what;
+
+    WritePoint(dir, 0, row, result);
+    const std::optional<StoredPoint> stored = ReadSweepPoint(dir, options, 0, result.field.size());
+    ASSERT_TRUE(stored) << c.what;
+    EXPECT_EQ(stored->row, row);
+    EXPECT_EQ(stored->predicted, c.predicted);
+    // The same point as an older program stored it: its row ends with the class.
+    const std::string older = row.substr(0, row.find("," + std::string(ClassName(result.pattern)) + ",")) + "," +
+                              ClassName(result.pattern) + "\n";
+    WritePoint(dir, 0, older, result);
+    EXPECT_THROW(ReadSweepPoint(dir, options, 0, result.field.size()), std::runtime_error) << c.what;
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ StepCount WriteAtlas(const std::string& out, const RunOptions& options, int n,
     csv += stored->row;
     steps.computed += stored->steps;
     steps.requested += options.steps;
-    sheet.Place(point, stored->pattern, stored->field);
+    sheet.Place(point, stored->pattern, stored->predicted == "stationary_pattern", stored->field);
   }
   // Both or neither: a failure leaves no table without its sheet.
   WholeFiles files;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 
+#include "analysis/dominant_wavelength.h"
+#include "analysis/linear_stability.h"
 #include "batch_run.h"
 #include "core/noise_fill.h"
 #include "core/step_loop.h"
@@ -120,6 +123,32 @@ class PointHooks : public StepLoopHooks {
   bool interrupted_ = false;
 };
 
+// The analysis of the coefficients the point runs with. Of several steady
+// states the one with the fastest growth speaks for the point (the first when
+// none grows): from noise around all of them, the fastest growth takes over.
+void Predict(const Simulation& sim, Mode mode, PointResult& result) {
+  StabilityReport report;
+  try {
+    report = AnalyseStability(sim.coef, mode, sim.N);
+  } catch (const RunError&) {
+    return;  // a singular system or no steady state: nothing predicted
+  }
+  if (report.states.empty()) return;
+  const StateStability* chosen = &report.states.front();
+  for (const StateStability& state : report.states) {
+    if (!state.growth.empty() &&
+        (chosen->growth.empty() || state.growth.front().perStep > chosen->growth.front().perStep)) {
+      chosen = &state;
+    }
+  }
+  result.predicted = VerdictShortName(*chosen);
+  if (chosen->growth.empty()) return;
+  const Growth& fastest = chosen->growth.front();
+  if (fastest.kind == GrowthKind::StationaryPattern || fastest.kind == GrowthKind::OscillatingPattern) {
+    result.predictedWavelength = fastest.wavelength;
+  }
+}
+
 }  // namespace
 
 PointResult RunPoint(const RunOptions& options, std::size_t point, const PointControl& control) {
@@ -129,6 +158,7 @@ PointResult RunPoint(const RunOptions& options, std::size_t point, const PointCo
   FillNoise(sim.buffers.U, sim.buffers.V, cells, options.seed);
 
   PointResult result;
+  Predict(sim, options.mode, result);
   const std::int64_t lastSteps = std::min(ChangeSteps, options.steps);
   PointHooks meter(sim, options.mode, cells, options.steps, lastSteps, control);
   const StepLoopOutcome outcome = RunStepLoop(sim, options.mode, options.steps, NoRedraw, meter);
@@ -144,6 +174,7 @@ PointResult RunPoint(const RunOptions& options, std::size_t point, const PointCo
   if (lastSteps > 0) change /= static_cast<double>(lastSteps);
   result.metrics = MeasureField(result.field.data(), sim.N, options.mode == Mode::TwoD, change);
   result.pattern = Classify(*result.metrics, options.mode == Mode::TwoD);
+  result.wavelength = DominantWavelength(std::span<const float>(result.field.data(), cells), options.mode, sim.N);
   return result;
 }
 

@@ -18,6 +18,14 @@ struct PointResult {
   std::vector<float> field;        // newest complete field: activator cells, then inhibitor cells
   std::int64_t stepsComputed = 0;  // K, or fewer when the field settled or a step failed
   bool interrupted = false;        // stopped from outside: no result at all
+  // The linear stability of the point's uniform state: the verdict's short
+  // name (empty when the analysis finds no steady state to speak of), and the
+  // wavelength in cells of the fastest growth when that is a pattern mode.
+  std::string predicted = {};
+  std::optional<double> predictedWavelength = {};
+  // The final field's dominant wavelength in cells; none for a uniform field
+  // or after a fault.
+  std::optional<double> wavelength = {};
 };
 
 // How a point runs besides its options.

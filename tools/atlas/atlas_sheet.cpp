@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QPolygon>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
@@ -40,6 +41,20 @@ QFont SheetFont(bool bold) {
   font.setBold(bold);
   font.setHintingPreference(QFont::PreferFullHinting);
   return font;
+}
+
+constexpr const char* PredictedLegend = "predicted: stationary pattern";
+
+// A right triangle filling the corner at (right, top), its legs `side` long,
+// edged in white so that it reads on a dark field as well as on a light one.
+void DrawCornerMark(QPainter& painter, int right, int top, int side) {
+  const QPolygon edge({QPoint(right - side - 1, top), QPoint(right, top), QPoint(right, top + side + 1)});
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor::fromRgb(Background));
+  painter.drawPolygon(edge);
+  const QPolygon mark({QPoint(right - side + 1, top), QPoint(right, top), QPoint(right, top + side - 1)});
+  painter.setBrush(QColor::fromRgb(PredictedMarkColour));
+  painter.drawPolygon(mark);
 }
 
 }  // namespace
@@ -134,6 +149,7 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
   }
   int legendWidth = 0;
   for (PatternClass p : LegendOrder) legendWidth += line + 4 + metrics.horizontalAdvance(ClassName(p)) + 16;
+  legendWidth += line + 4 + metrics.horizontalAdvance(PredictedLegend);
   l.gridLeft = Margin + line + 8 + labelWidth + 6;
   const int extraX = l.gridLeft + Margin;
   // Below the grid: ticks, the axis name, the legend.
@@ -204,11 +220,16 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
     painter.drawText(QRect(x, legendTop, width, line), Qt::AlignLeft, ClassName(p));
     x += metrics.horizontalAdvance(ClassName(p)) + 16;
   }
+  painter.save();
+  DrawCornerMark(painter, x + line - 3, legendTop + 1, line - 2);
+  painter.restore();
+  painter.drawText(QRect(x + line + 4, legendTop, width, line), Qt::AlignLeft, PredictedLegend);
 }
 
 ContactSheet::~ContactSheet() = default;
 
-void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vector<float>& field) {
+void ContactSheet::Place(std::size_t point, PatternClass pattern, bool patternPredicted,
+                         const std::vector<float>& field) {
   Layout& l = *layout_;
   const QPoint at = l.TileOrigin(point);
   {
@@ -219,8 +240,17 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
   }
   const auto cells = static_cast<std::size_t>(l.square ? l.n * l.n : l.n);
   const Buffer u(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(cells));
+  // Over the frame's corner and a fifth of the tile: seen at a glance, most
+  // of the field still in view.
+  const auto mark = [&] {
+    if (!patternPredicted) return;
+    QPainter painter(&l.image);
+    DrawCornerMark(painter, at.x() + l.tile.width + FrameWidth - 1, at.y() - FrameWidth,
+                   std::max(8, std::min(l.tile.width, l.tile.height) / 5));
+  };
   if (l.square) {
     l.Blit(ComposeFieldImage(u, l.n, l.n, l.n, 0, *l.options.palette), at, l.tile.width, l.tile.height);
+    mark();
     return;
   }
   const Buffer v(field.begin() + static_cast<std::ptrdiff_t>(cells), field.end());
@@ -231,6 +261,7 @@ void ContactSheet::Place(std::size_t point, PatternClass pattern, const std::vec
     std::fill(line, line + l.tile.width, PlotSeparator);
   }
   l.Blit(ComposeProfileImage(v, l.n, plot, Vmax, 0x0000FF), {at.x(), at.y() + plot + PlotGap}, l.tile.width, plot);
+  mark();
 }
 
 std::string ContactSheet::Png() const {

@@ -19,7 +19,9 @@ class ContactSheet {
   ContactSheet(const RunOptions& options, int n);
   ~ContactSheet();
   // `field`: the newest field, activator cells then inhibitor cells.
-  void Place(std::size_t point, PatternClass pattern, const std::vector<float>& field);
+  // `patternPredicted`: the linear stability analysis predicts a stationary
+  // pattern; a triangle in the tile's top-right corner says so.
+  void Place(std::size_t point, PatternClass pattern, bool patternPredicted, const std::vector<float>& field);
   // The PNG file's bytes.
   std::string Png() const;
   // std::runtime_error when the file cannot be written.
@@ -32,5 +34,9 @@ class ContactSheet {
 
 // Frame colour of a class, 0xRRGGBB.
 std::uint32_t ClassColour(PatternClass pattern);
+
+// Colour of the mark of a predicted stationary pattern, 0xRRGGBB: unlike any
+// class's and any grey of a field.
+inline constexpr std::uint32_t PredictedMarkColour = 0xC000C0;
 
 }  // namespace rdsim::atlas

@@ -212,7 +212,7 @@ RunOptions ReadRunDescription(const std::string& dir) {
 
 std::string CsvHeader(const RunOptions& options) {
   return "point,k" + std::to_string(options.x.coefficient) + ",k" + std::to_string(options.y.coefficient) +
-         ",status,mean,sd,above_half,regions,change,spottiness,class\n";
+         ",status,mean,sd,above_half,regions,change,spottiness,class,predicted,predicted_wavelength,wavelength\n";
 }
 
 std::string CsvRow(const RunOptions& options, std::size_t point, const PointResult& result) {
@@ -225,7 +225,9 @@ std::string CsvRow(const RunOptions& options, std::size_t point, const PointResu
   } else {
     row += ",,,,,,";
   }
-  return row + ClassName(result.pattern) + "\n";
+  const auto optional = [](const std::optional<double>& value) { return value ? Number(*value) : std::string(); };
+  return row + ClassName(result.pattern) + "," + result.predicted + "," + optional(result.predictedWavelength) + "," +
+         optional(result.wavelength) + "\n";
 }
 
 std::string RawPointPath(const std::string& dir, std::size_t point) { return PointStem(dir, point) + ".raw"; }
@@ -305,10 +307,18 @@ std::optional<StoredPoint> ReadSweepPoint(const std::string& dir, const RunOptio
   if (stored->row.rfind(start, 0) != 0)
     Damaged(txt, "its row is not of k" + std::to_string(options.x.coefficient) + "=" + options.XText(point) + ", k" +
                      std::to_string(options.y.coefficient) + "=" + options.YText(point));
-  const std::string tail = "," + std::string(ClassName(stored->pattern)) + "\n";
-  if (stored->row.size() < tail.size() || stored->row.compare(stored->row.size() - tail.size(), tail.size(), tail)) {
-    Damaged(txt, "its row and its class differ");
+  // class, predicted, predicted_wavelength, wavelength end the row; a row
+  // without them is of an older program, and its point runs again.
+  std::size_t end = stored->row.size() - 1, comma = end;
+  std::string tail[4];
+  for (int i = 3; i >= 0; --i) {
+    comma = end == 0 ? std::string::npos : stored->row.rfind(',', end - 1);
+    if (comma == std::string::npos) Damaged(txt, "its row ends without class and prediction");
+    tail[i] = stored->row.substr(comma + 1, end - comma - 1);
+    end = comma;
   }
+  if (tail[0] != ClassName(stored->pattern)) Damaged(txt, "its row and its class differ");
+  stored->predicted = tail[1];
   if (stored->steps > options.steps) Damaged(txt, "more steps than the sweep asks for");
   return stored;
 }

@@ -73,6 +73,7 @@ std::string CsvRow(const RunOptions& options, std::size_t point, const PointResu
 struct StoredPoint {
   PatternClass pattern = PatternClass::Fault;
   std::string row;
+  std::string predicted;  // the row's verdict of the linear stability analysis
   std::vector<float> field;
   std::int64_t steps = 0;
 };
