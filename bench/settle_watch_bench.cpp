@@ -30,19 +30,10 @@ class Boxes : public ParameterBoxes {
   std::string size_;
 };
 
-class NoView : public IntakeView {
- public:
-  void PlaceProfilePictures(float, float) override {}
-  void ScaleProfilePictures(float) override {}
-  void DrawProfiles() override {}
-  void PlaceFieldPicture(float, float, float) override {}
-  void DrawFieldFromU() override {}
-};
-
 Simulation NoisyField(Mode mode, int n) {
   Simulation sim;
   Boxes boxes(mode, n);
-  NoView view;
+  NoPictures view;
   ReadParameters(sim, boxes, view);
   const auto cells = static_cast<std::size_t>(mode == Mode::TwoD ? n * n : n);
   FillNoise(sim.buffers.U, sim.buffers.V, cells, 1);

@@ -36,15 +36,6 @@ class ArgumentBoxes : public ParameterBoxes {
   mutable std::string lastRead_ = "--size";
 };
 
-class NoWindow : public IntakeView {
- public:
-  void PlaceProfilePictures(float, float) override {}
-  void ScaleProfilePictures(float) override {}
-  void DrawProfiles() override {}
-  void PlaceFieldPicture(float, float, float) override {}
-  void DrawFieldFromU() override {}
-};
-
 // The window puts a size outside the range into it; from a script it is a
 // mistake to report. Rounded as the intake rounds; a text that is not a
 // number is left to the intake's message.
@@ -67,7 +58,7 @@ void CheckSize(const std::string& text) {
 void TakeParameters(Simulation& sim, const BatchOptions& options) {
   CheckSize(options.sizeText);
   ArgumentBoxes boxes(options);
-  NoWindow window;
+  NoPictures window;
   try {
     ReadParameters(sim, boxes, window);
   } catch (const RunError& error) {

@@ -19,15 +19,6 @@ class ReadOnlyBoxes : public ParameterBoxes {
   const ParameterBoxes& boxes_;
 };
 
-class NoPictures : public IntakeView {
- public:
-  void PlaceProfilePictures(float, float) override {}
-  void ScaleProfilePictures(float) override {}
-  void DrawProfiles() override {}
-  void PlaceFieldPicture(float, float, float) override {}
-  void DrawFieldFromU() override {}
-};
-
 std::string Sentence(const RunError& error) { return error.detail().empty() ? error.what() : error.detail(); }
 
 }  // namespace

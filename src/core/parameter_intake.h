@@ -33,6 +33,17 @@ class IntakeView {
   virtual void DrawFieldFromU() = 0;
 };
 
+// The intake without a window: nothing to place or draw. For the batch runner,
+// the atlas, and a look at the boxes that must not touch the pictures.
+class NoPictures : public IntakeView {
+ public:
+  void PlaceProfilePictures(float, float) override {}
+  void ScaleProfilePictures(float) override {}
+  void DrawProfiles() override {}
+  void PlaceFieldPicture(float, float, float) override {}
+  void DrawFieldFromU() override {}
+};
+
 // What a box holds, as the user sees it on the window, for error messages:
 // a coefficient by its place in the equations (CoefficientBoxName), the other
 // two by their captions.

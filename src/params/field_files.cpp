@@ -29,15 +29,6 @@ class FileBoxes : public ParameterBoxes {
   std::string iterations_, size_;
 };
 
-class NoPictures : public IntakeView {
- public:
-  void PlaceProfilePictures(float, float) override {}
-  void ScaleProfilePictures(float) override {}
-  void DrawProfiles() override {}
-  void PlaceFieldPicture(float, float, float) override {}
-  void DrawFieldFromU() override {}
-};
-
 std::size_t Cells(Mode mode, int n) {
   const auto side = static_cast<std::size_t>(n);
   return mode == Mode::TwoD ? side * side : side;
