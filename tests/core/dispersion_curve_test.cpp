@@ -8,6 +8,7 @@
 #include "analysis/stability_verdict.h"
 #include "core/number_text.h"
 #include "fake_picture.h"
+#include "fake_run_view.h"
 #include "fake_window.h"
 #include "params/builtin_presets.h"
 #include "run/intake.h"
@@ -15,25 +16,10 @@
 namespace rdsim {
 namespace {
 
+using testing::PresetTexts;
+using testing::SplitTexts;
+
 using Texts = std::array<std::string, 11>;
-
-Texts Split(const std::string& list) {
-  Texts texts;
-  std::stringstream in(list);
-  for (std::string& text : texts) std::getline(in, text, ',');
-  return texts;
-}
-
-Texts PresetTexts(const std::string& name) {
-  for (const BuiltinPreset& preset : BuiltinPresets()) {
-    if (preset.record.name != name) continue;
-    Texts texts;
-    for (std::size_t k = 0; k < texts.size(); ++k) texts[k] = FormatSingle(preset.record.values[k]);
-    return texts;
-  }
-  ADD_FAILURE() << "no preset " << name;
-  return {};
-}
 
 testing::FakeBoxes Boxes(const Texts& texts, Mode mode, int size) {
   testing::FakeBoxes boxes;
@@ -49,7 +35,7 @@ StabilityReport Analyse(const Texts& texts, Mode mode, int size) {
   return result.report.value_or(StabilityReport{});
 }
 
-const Texts StableTexts = Split("0.02,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5");
+const Texts StableTexts = SplitTexts("0.02,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5");
 
 struct CurveCase {
   const char* what;
@@ -194,9 +180,9 @@ TEST(AnalyseBoxes, MatchesTheIntakeOrSaysWhyNot) {
   const FaultCase faults[] = {
       {"bad box", badBox, "64", Mode::TwoD, "The boxes hold an error: ", "\"abc\", which is not a number"},
       {"bad size", PresetTexts("Labyrinth"), "1e99", Mode::TwoD, "The boxes hold an error: ", "field size"},
-      {"no steady state", Split("0,0,0.1,-0.03,0,-0.03,0,0.01,0.25,0.2,0.5"), "16", Mode::OneD,
+      {"no steady state", SplitTexts("0,0,0.1,-0.03,0,-0.03,0,0.01,0.25,0.2,0.5"), "16", Mode::OneD,
        "No analysis for these coefficients: ", "no uniform steady state"},
-      {"a line of states", Split("0,0,0,0,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5"), "16", Mode::OneD,
+      {"a line of states", SplitTexts("0,0,0,0,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5"), "16", Mode::OneD,
        "No analysis for these coefficients: ", "not isolated"},
       {"no mode", PresetTexts("Labyrinth"), "16", Mode::None, "Choose 1D or 2D", ""},
   };
@@ -221,34 +207,10 @@ TEST(AnalyseBoxes, MatchesTheIntakeOrSaysWhyNot) {
 
 // The window's intake tells the view after every reading of the boxes, the
 // refused ones included, and the refusal still reaches the event's boundary.
-struct CountingRunView : testing::FakeBoxes, RunView {
-  testing::FakePicture activator{16, 62}, inhibitor{16, 62}, field{16, 16};
-  int reads = 0;
-
-  std::string CoefficientText(int k) const override { return FakeBoxes::CoefficientText(k); }
-  std::string IterationsText() const override { return FakeBoxes::IterationsText(); }
-  std::string SizeText() const override { return FakeBoxes::SizeText(); }
-  void SetSizeText(const std::string& text) override { FakeBoxes::SetSizeText(text); }
-  Mode SelectedMode() const override { return FakeBoxes::SelectedMode(); }
-  Picture& ActivatorProfile() override { return activator; }
-  Picture& InhibitorProfile() override { return inhibitor; }
-  Picture& Field() override { return field; }
-  void PlaceProfiles(float, float) override {}
-  void PlaceField(float, float, float) override {}
-  void ShowModeControls(Mode) override {}
-  void ShowRunning(bool) override {}
-  void ShowStepCount(std::int64_t) override {}
-  void Yield() override {}
-  void WaitForEvents(std::int64_t) override {}
-  bool Closing() const override { return false; }
-  void ShowRecording(const std::string&, std::int64_t) override {}
-  void Notify(const std::string&) override {}
-  void ParametersRead() override { ++reads; }
-};
 
 TEST(WindowIntake, TellsTheViewAfterEveryReadingOfTheBoxes) {
   Session session;
-  CountingRunView view;
+  testing::FakeRunView view;
   view.size = "16";
   ReadParameters(session, view);
   EXPECT_EQ(view.reads, 1);

@@ -4,7 +4,11 @@
 #include <string>
 #include <vector>
 
+#include <sstream>
+
+#include "core/number_text.h"
 #include "core/parameter_intake.h"
+#include "params/builtin_presets.h"
 
 namespace rdsim::testing {
 
@@ -45,5 +49,24 @@ struct FakeView : IntakeView {
   }
   void DrawFieldFromU() override { calls.push_back("draw field"); }
 };
+
+// "k0,k1,...,k10" as the boxes' texts.
+inline CoefficientTexts SplitTexts(const std::string& list) {
+  CoefficientTexts texts;
+  std::stringstream in(list);
+  for (std::string& text : texts) std::getline(in, text, ',');
+  return texts;
+}
+
+// A built-in preset's coefficients as the list would put them into the boxes;
+// empty texts for an unknown name.
+inline CoefficientTexts PresetTexts(const std::string& name) {
+  CoefficientTexts texts;
+  for (const BuiltinPreset& preset : BuiltinPresets()) {
+    if (preset.record.name != name) continue;
+    for (std::size_t k = 0; k < texts.size(); ++k) texts[k] = FormatSingle(preset.record.values[k]);
+  }
+  return texts;
+}
 
 }  // namespace rdsim::testing

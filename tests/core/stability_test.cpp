@@ -23,25 +23,10 @@
 namespace rdsim {
 namespace {
 
+using testing::PresetTexts;
+using testing::SplitTexts;
+
 using Texts = std::array<std::string, 11>;
-
-Texts PresetTexts(const std::string& name) {
-  for (const BuiltinPreset& preset : BuiltinPresets()) {
-    if (preset.record.name != name) continue;
-    Texts texts;
-    for (std::size_t k = 0; k < texts.size(); ++k) texts[k] = FormatSingle(preset.record.values[k]);
-    return texts;
-  }
-  ADD_FAILURE() << "no preset " << name;
-  return {};
-}
-
-Texts Split(const std::string& list) {
-  Texts texts;
-  std::stringstream in(list);
-  for (std::string& text : texts) std::getline(in, text, ',');
-  return texts;
-}
 
 // The window's intake on the given texts.
 void TakeTexts(Simulation& sim, const Texts& texts, Mode mode, int size) {
@@ -199,7 +184,7 @@ TEST(SteadyStates, MatchADirectSolveInEveryRegion) {
   };
   for (const SteadyCase& c : cases) {
     SCOPED_TRACE(c.params);
-    const StabilityReport report = Analyse(Split(c.params), Mode::OneD, 16);
+    const StabilityReport report = Analyse(SplitTexts(c.params), Mode::OneD, 16);
     ASSERT_EQ(report.states.size(), c.states.size());
     for (std::size_t i = 0; i < c.states.size(); ++i) {
       const SteadyState& s = report.states[i].state;
@@ -218,7 +203,7 @@ TEST(SteadyStates, MatchADirectSolveInEveryRegion) {
 // limit: one state, found from both sides, flagged as on the edge.
 TEST(SteadyStates, StateOnARegionEdgeIsFoundOnceAndFlagged) {
   const StabilityReport report =
-      Analyse(Split("0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.12,0.5"), Mode::OneD, 16);
+      Analyse(SplitTexts("0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.12,0.5"), Mode::OneD, 16);
   ASSERT_EQ(report.states.size(), 1u);
   const SteadyState& s = report.states[0].state;
   EXPECT_NEAR(s.u, 4, 1e-5);
@@ -248,7 +233,7 @@ TEST(SteadyStates, FaultsAreRunErrorsInPlainWords) {
   for (const FaultCase& c : cases) {
     SCOPED_TRACE(c.params);
     try {
-      Analyse(Split(c.params), Mode::TwoD, 8);
+      Analyse(SplitTexts(c.params), Mode::TwoD, 8);
       ADD_FAILURE() << "no error";
     } catch (const RunError& error) {
       EXPECT_EQ(error.fault(), c.fault);
@@ -370,7 +355,7 @@ TEST(Verdict, KindsOfGrowth) {
 
 // A diffusion weight past 1/8 makes the square's shortest mode flip and grow.
 TEST(Verdict, LargeInhibitorDiffusionIsNumericallyUnstableInTheSquareOnly) {
-  const Texts texts = Split("0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,1.0,0.2,0.5");
+  const Texts texts = SplitTexts("0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,1.0,0.2,0.5");
   const StabilityReport square = Analyse(texts, Mode::TwoD, 32);
   ASSERT_EQ(square.states.size(), 1u);
   const Growth& fastest = square.states[0].growth.front();

@@ -11,6 +11,7 @@
 #include "core/noise_fill.h"
 #include "core/step_loop.h"
 #include "fake_picture.h"
+#include "fake_run_view.h"
 #include "fake_window.h"
 #include "movie_reader.h"
 #include "run/intake.h"
@@ -100,41 +101,7 @@ TEST(StepLoop, StepsAsTheEngineAndStopsAtAFault) {
 
 // The run behaviour on fakes: a Stop pressed inside the 50th yield ends the
 // run with the captions, the counter and the redraws the window shows.
-struct FakeRunView : testing::FakeBoxes, RunView {
-  testing::FakePicture activator{16, 62}, inhibitor{16, 62}, field{16, 16};
-  std::vector<bool> captions;
-  std::int64_t count = 0, yields = 0;
-  std::function<void()> atYield;
-
-  std::string CoefficientText(int k) const override { return FakeBoxes::CoefficientText(k); }
-  std::string IterationsText() const override { return FakeBoxes::IterationsText(); }
-  std::string SizeText() const override { return FakeBoxes::SizeText(); }
-  void SetSizeText(const std::string& text) override { FakeBoxes::SetSizeText(text); }
-  Mode SelectedMode() const override { return FakeBoxes::SelectedMode(); }
-  Picture& ActivatorProfile() override { return activator; }
-  Picture& InhibitorProfile() override { return inhibitor; }
-  Picture& Field() override { return field; }
-  void PlaceProfiles(float, float) override {}
-  void PlaceField(float, float, float) override {}
-  void ShowModeControls(Mode) override {}
-  void ShowRunning(bool running) override { captions.push_back(running); }
-  void ShowStepCount(std::int64_t c) override { count = c; }
-  void Yield() override {
-    ++yields;
-    if (atYield) atYield();
-  }
-  void WaitForEvents(std::int64_t) override {}
-  bool Closing() const override { return false; }
-  void ShowRecording(const std::string& file, std::int64_t frames) override {
-    recordingFile = file;
-    recordingFrames = frames;
-  }
-  void Notify(const std::string& message) override { notices.push_back(message); }
-
-  std::string recordingFile;
-  std::int64_t recordingFrames = 0;
-  std::vector<std::string> notices;
-};
+using testing::FakeRunView;
 
 TEST(RunControl, RunsOnFakesUntilStopped) {
   Session session;
