@@ -52,7 +52,8 @@ __attribute__((target_clones("avx2", "default"))) PixelImage ComposeFieldImage(c
   const int rows = n < height ? n : height;
   const int columns = n < width ? n : width;
   // Grey keeps its arithmetic form, which vectorises; a table lookup does not.
-  const bool grey = palette.IsGrey();
+  // The default palette is known by its address, with no table compare.
+  const bool grey = &palette == &GreyPalette() || palette.IsGrey();
   for (int y = 0; y < rows; ++y) {
     const float* row = source.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(n);
     std::uint32_t* out = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
