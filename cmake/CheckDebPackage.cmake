@@ -19,7 +19,7 @@ foreach(library libqt6widgets6 libqt6gui6 libqt6core6 libstdc\\+\\+6 libc6)
   endif()
 endforeach()
 execute_process(COMMAND dpkg-deb -c "${deb}" OUTPUT_VARIABLE contents)
-foreach(path usr/bin/rdsim usr/bin/rdsim-batch usr/bin/rdsim-atlas usr/share/applications/ usr/share/metainfo/
+foreach(path usr/bin/rdsim usr/bin/rdsim-batch usr/bin/rdsim-atlas usr/libexec/rdsim/rdsim-field-reader usr/share/applications/ usr/share/metainfo/
              usr/share/icons/hicolor/64x64/apps/rdsim.png usr/share/man/man1/rdsim-batch.1)
   string(FIND "${contents}" "./${path}" at)
   if(at EQUAL -1)

@@ -14,6 +14,7 @@ set(expected
     "${PREFIX}/${CMAKE_INSTALL_BINDIR}/rdsim"
     "${PREFIX}/${CMAKE_INSTALL_BINDIR}/rdsim-batch"
     "${PREFIX}/${CMAKE_INSTALL_BINDIR}/rdsim-atlas"
+    "${PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/rdsim/rdsim-field-reader"
     "${share}/applications/${APP_ID}.desktop"
     "${share}/metainfo/${APP_ID}.metainfo.xml")
 foreach(file IN LISTS expected)

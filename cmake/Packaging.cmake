@@ -8,6 +8,8 @@ set(RDSIM_APP_ID org.rdsim.rdsim)
 set(RDSIM_PACKAGING_DIR ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 
 install(TARGETS rdsim-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The field file reader every program starts (src/files/field_reader_process.h).
+install(TARGETS rdsim-field-reader RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/rdsim)
 
 # Debian wants man pages compressed; elsewhere the plain page serves.
 find_program(RDSIM_GZIP gzip)

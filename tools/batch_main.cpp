@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -123,6 +124,13 @@ std::int64_t LoadInitialField(Simulation& sim, const BatchOptions& options) {
   std::vector<float> cells = field.u;
   cells.insert(cells.end(), field.v.begin(), field.v.end());
   LoadField(sim, options.mode, cells);
+  // The count written after the run must fit where the file keeps it.
+  if (field.steps > std::numeric_limits<std::int64_t>::max() - options.steps) {
+    throw ArgumentError("--steps", "\"" + path + "\" has run " + std::to_string(field.steps) + " steps; " +
+                                       std::to_string(options.steps) + " more would pass " +
+                                       std::to_string(std::numeric_limits<std::int64_t>::max()) +
+                                       ", the largest step count a field file holds");
+  }
   return field.steps;
 }
 

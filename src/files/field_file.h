@@ -27,6 +27,11 @@ inline constexpr std::int64_t FieldFormatVersion = 1;
 // Two 128 x 128 float32 datasets take 128 KiB; the rest is HDF5's own.
 inline constexpr std::uintmax_t FieldFileMaxBytes = 16u << 20;
 
+// Reading a field file never takes longer nor more memory than this: a file
+// that would is refused.
+inline constexpr int FieldReadSeconds = 2;
+inline constexpr std::uintmax_t FieldReadMemoryBytes = 256u << 20;
+
 // Whether `path` ends in ".h5", case ignored.
 bool IsFieldFileName(const std::string& path);
 
@@ -37,10 +42,20 @@ std::string EncodeFieldFile(const FieldFile& field);
 void WriteFieldFile(const std::string& path, const FieldFile& field);
 
 // Reads and checks the whole file. A file that is no field file of this
-// program (not HDF5, a dataset missing or misshapen, N outside 2..128, a
-// value that is NaN, infinite or negative, a coefficient that is no number,
-// an unknown format_version) raises RunError (File access error) naming the
-// file and what is wrong.
+// program (not a regular file of at most FieldFileMaxBytes, not HDF5, a
+// dataset missing or misshapen, N outside 2..128, a value that is NaN,
+// infinite or negative, a coefficient that is no number, an unknown
+// format_version, u or v kept outside the file or compressed beyond a field's
+// size) raises RunError (File access error) naming the file and what is wrong.
+//
+// The HDF5 library reads it in a program of its own (rdsim-field-reader),
+// limited in memory and time, so that a damaged file that makes the library
+// crash or hang costs that program, never the caller.
 FieldFile ReadFieldFile(const std::string& path);
+
+// For a program that embeds the reading (a Python module, a test from
+// another folder): the reader program to start instead of the one found
+// beside the program or in the installed libexec folder. Empty: look again.
+void SetFieldReaderProgram(const std::string& path);
 
 }  // namespace rdsim

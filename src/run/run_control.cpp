@@ -1,7 +1,9 @@
 #include "run/run_control.h"
 
+#include <algorithm>
 #include <chrono>
 #include <iterator>
+#include <limits>
 #include <string>
 
 #include "core/constants.h"
@@ -124,9 +126,16 @@ void RunLoop(Session& session, RunView& view, Mode mode) {
   // refused by the counter hook.
   const std::int64_t every = session.sim.StepsPerImage;
   const std::int64_t period = every == 0 ? NoRedraw : every < 0 ? -every : every;
-  const StepLoopOutcome outcome = RunStepLoop(session.sim, mode, MaxRunSteps, period, hooks);
+  // The field's count (from a file, perhaps near its largest) must not wrap.
+  const std::int64_t room = std::numeric_limits<std::int64_t>::max() - session.FieldSteps;
+  const std::int64_t steps = std::min<std::int64_t>(MaxRunSteps, room);
+  const StepLoopOutcome outcome = RunStepLoop(session.sim, mode, steps, period, hooks);
   if (outcome.fault) {
     throw WithContext(*outcome.fault, "in step " + std::to_string(outcome.stepsDone + 1) + " of the run");
+  }
+  if (steps < MaxRunSteps && outcome.stepsDone == steps) {
+    throw RunError(Fault::Overflow, "the field has run " + std::to_string(session.FieldSteps) +
+                                        " steps, the largest count it can keep; Clear or Random starts a new count");
   }
 }
 

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "files/field_file.h"
+#include "hostile_field_files.h"
 #include "movie_reader.h"
 #include "pixels/field_image_pixels.h"
 #include "pixels/palette.h"
@@ -273,6 +274,23 @@ TEST(BatchFiles, AFailingMovieEndsAloneAndTheRunGoesOn) {
   EXPECT_EQ(rdsim::ReadFieldFile(At("after.h5")).steps, 400);
 }
 
+// Each hostile field file through --init ends in exit 2 and its reason, a
+// count that would overflow before the first step; damaged ones in 0 or 2.
+// None ends in a signal.
+TEST(BatchFiles, HostileFieldFilesEndInAMessageNeverASignal) {
+  fs::create_directories(At("hostile"));
+  for (const rdsim::HostileFieldFile& file : rdsim::MakeHostileFieldFiles(At("hostile"))) {
+    const Outcome outcome = RunBatch(Args("2d", rdsim::HostileFieldSize, 10, {"--init", file.path}));
+    if (file.damaged) {
+      EXPECT_TRUE(outcome.exitCode == 0 || outcome.exitCode == 2) << file.name << ": " << outcome.err;
+      continue;
+    }
+    EXPECT_EQ(outcome.exitCode, 2) << file.name;
+    EXPECT_NE(outcome.err.find(file.refusal.empty() ? file.runRefusal : file.refusal), std::string::npos)
+        << file.name << ": " << outcome.err;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -283,6 +301,8 @@ int main(int argc, char** argv) {
   }
   Batch = argv[1];
   Work = argv[2];
+  // This check reads field files too, with the reader beside the batch runner.
+  rdsim::SetFieldReaderProgram((fs::path(Batch).parent_path() / "rdsim-field-reader").string());
   fs::remove_all(Work);
   fs::create_directories(Work);
   return RUN_ALL_TESTS();

@@ -18,6 +18,7 @@
 
 #include "core/run_error.h"
 #include "files/file_access.h"
+#include "hostile_field_files.h"
 
 namespace rdsim {
 namespace {
@@ -251,6 +252,30 @@ TEST_F(FieldFileTest, RefusesEveryKindOfBadFileSayingWhy) {
   cut.resize(cut.size() / 2);
   std::ofstream(At("cut.h5"), std::ios::binary) << cut;
   EXPECT_NE(ReadOutcome(At("cut.h5")), "ok");
+}
+
+// Files made to read other files, block, crash the library or exhaust memory
+// are refused saying why, and a reader program that misbehaves is survived.
+TEST_F(FieldFileTest, HostileFilesAndReadersAreRefusedWithoutHarm) {
+  for (const HostileFieldFile& file : MakeHostileFieldFiles(folder_.string())) {
+    const std::string outcome = ReadOutcome(file.path);
+    if (file.damaged) continue;  // read or refused, and this process goes on
+    EXPECT_NE(outcome.find(file.refusal.empty() ? "ok" : file.refusal), std::string::npos)
+        << file.name << ": " << outcome;
+  }
+  const std::string path = At("sound.h5"), hang = At("hang");
+  WriteFieldFile(path, Sample(Mode::OneD, 8));
+  std::ofstream(hang) << "#!/bin/sh\nexec /bin/sleep 60\n";
+  ::chmod(hang.c_str(), 0700);
+  for (const auto& [reader, says] : {std::pair<std::string, const char*>{"/nonexistent/reader", "could not be started"},
+                                     {"/bin/cat", "an answer that is not whole"},
+                                     {"/usr/bin/yes", "said more than a field holds"},
+                                     {hang, "took longer than 2 s"}}) {
+    SetFieldReaderProgram(reader);
+    EXPECT_NE(ReadOutcome(path).find(says), std::string::npos) << reader;
+  }
+  SetFieldReaderProgram("");
+  EXPECT_EQ(ReadOutcome(path), "ok");
 }
 
 TEST_F(FieldFileTest, ASaveReplacesWholeOrNotAtAll) {
