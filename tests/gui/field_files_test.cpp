@@ -18,6 +18,7 @@
 
 #include "files/field_file.h"
 #include "form_fixture.h"
+#include "hostile_field_files.h"
 #include "movie_reader.h"
 #include "pixels/field_image_pixels.h"
 #include "pixels/field_picture.h"
@@ -174,6 +175,29 @@ class FieldFilesTest : public QObject, FormFixture {
       QCOMPARE(Boxes(), boxes);
       QCOMPARE(sim().N, 16);
       QVERIFY(sim().U() == u);
+    }
+  }
+
+  // Each hostile field file leaves the window with a message (damaged ones
+  // may open); a field whose count is at its largest opens, and a run on it
+  // is refused instead of wrapping the count.
+  void hostileFieldFilesLeaveTheWindowWithAMessage() {
+    Enter2D("8");
+    const QStringList boxes = Boxes();
+    for (const HostileFieldFile& file : MakeHostileFieldFiles(folder->path().toStdString())) {
+      errors.clear();
+      Open(QString::fromStdString(file.path));
+      if (file.damaged) continue;
+      if (!file.refusal.empty()) {
+        QVERIFY2(errors.size() == 1 && Error().contains(QString::fromStdString(file.refusal)), qPrintable(Error()));
+        QCOMPARE(Boxes(), boxes);
+        continue;
+      }
+      QVERIFY2(errors.empty(), qPrintable(Error()));
+      form->Run->click();
+      QVERIFY2(Error().contains(QString::fromStdString(file.runRefusal)), qPrintable(Error()));
+      QCOMPARE(session().FieldSteps, std::numeric_limits<std::int64_t>::max());
+      QVERIFY(!session().Running);
     }
   }
 
