@@ -186,7 +186,8 @@ class Reader {
                                                  sizeof filterName, filterName, &config);
       bool& seen = filter == H5Z_FILTER_DEFLATE ? deflate : shuffle;
       if (filter != H5Z_FILTER_DEFLATE && filter != H5Z_FILTER_SHUFFLE) {
-        Bad(what + " is stored through filter " + std::to_string(filter) +
+        const std::string known = strnlen(filterName, sizeof filterName) < sizeof filterName ? filterName : "";
+        Bad(what + " is stored through filter " + std::to_string(filter) + (known.empty() ? "" : " (" + known + ")") +
             "; this program reads deflate and shuffle only");
       }
       if (seen) Bad(what + " is compressed twice by the same filter");
