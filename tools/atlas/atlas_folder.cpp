@@ -84,12 +84,14 @@ void CheckAtlasFolder(const std::string& dir, const std::string& argument) {
   std::string result;  // the first result or point there
   for (const std::string& name : Entries(dir, argument)) {
     const std::string path = dir + "/" + name;
-    const mode_t mode = KindOf(path).value_or(0);
+    const std::optional<mode_t> found = KindOf(path);
+    if (!found) continue;  // a temporary another run renamed meanwhile
+    const mode_t mode = *found;
     if (name == "points") {
       if (!S_ISDIR(mode)) Refuse(argument, dir, Echoed(name) + ", not a folder as the atlas writes it");
       for (const std::string& point : Entries(path, argument)) {
         if (!IsPointFile(point)) Refuse(argument, dir, Echoed("points/" + point) + ", which rdsim-atlas did not write");
-        if (!S_ISREG(KindOf(path + "/" + point).value_or(0))) {
+        if (!S_ISREG(KindOf(path + "/" + point).value_or(S_IFREG))) {
           Refuse(argument, dir, Echoed("points/" + point) + ", not a file as the atlas writes it");
         }
         if (result.empty()) result = "points/" + point;
