@@ -19,6 +19,7 @@
 #include "batch_options.h"
 #include "batch_run.h"
 #include "core/constants.h"
+#include "core/message_text.h"
 #include "core/noise_fill.h"
 #include "core/number_text.h"
 #include "core/run_error.h"
@@ -39,23 +40,7 @@ using namespace rdsim::batch;
 
 constexpr int Completed = 0, StepFailed = 1, BadArguments = 2;
 
-// Arguments are echoed in messages: their control bytes (an escape sequence,
-// a line break) are shown as \xHH instead of reaching the terminal.
-std::string Printable(const std::string& text) {
-  std::string shown;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-      shown += escaped;
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
+// Arguments and files' texts are echoed: a terminal must not act on them.
 void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-batch: %s\n", Printable(message).c_str()); }
 
 // One line per built-in preset, for the script that draws the README pictures.
@@ -85,12 +70,12 @@ void CheckOutputs(const BatchOptions& options) {
       throw ArgumentError(flag, error.detail());
     }
     if (options.initPath && SameFile(**path, *options.initPath)) {
-      throw ArgumentError(flag, "\"" + **path + "\" is the --init file; write to another file");
+      throw ArgumentError(flag, Echoed(**path) + " is the --init file; write to another file");
     }
     for (std::size_t j = 0; j < i; ++j) {
       const auto& [earlierFlag, earlier] = outputs[j];
       if (*earlier && SameFile(**path, **earlier)) {
-        throw ArgumentError(flag, "\"" + **path + "\" is also the " + earlierFlag + " file; give each its own file");
+        throw ArgumentError(flag, Echoed(**path) + " is also the " + earlierFlag + " file; give each its own file");
       }
     }
   }
@@ -116,7 +101,7 @@ std::int64_t LoadInitialField(Simulation& sim, const BatchOptions& options) {
   }
   const auto modeName = [](Mode mode) { return std::string(mode == Mode::TwoD ? "2d" : "1d"); };
   if (field.mode != options.mode || field.n != sim.N) {
-    throw ArgumentError("--init", "\"" + path + "\" holds a " + modeName(field.mode) + " field of size " +
+    throw ArgumentError("--init", Echoed(path) + " holds a " + modeName(field.mode) + " field of size " +
                                       std::to_string(field.n) + "; --mode " + modeName(options.mode) + " --size " +
                                       options.sizeText + " asks for a " + modeName(options.mode) + " field of size " +
                                       std::to_string(sim.N));
@@ -300,5 +285,11 @@ int Run(int argc, const char* const* argv) {
 int main(int argc, char** argv) {
   // Past a file size limit a write fails (and is reported) instead of ending the program.
   std::signal(SIGXFSZ, SIG_IGN);
-  return Run(argc, argv);
+  // Caught, so that the stack unwinds and no temporary stays behind.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    Complain(error.what());
+    return BadArguments;
+  }
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/message_text.h"
 #include "video/movie_file.h"
 
 namespace rdsim::batch {
@@ -44,7 +45,7 @@ namespace {
 Mode ParseMode(const std::string& text) {
   if (text == "1d" || text == "1D") return Mode::OneD;
   if (text == "2d" || text == "2D") return Mode::TwoD;
-  throw ArgumentError("--mode", "\"" + text + "\" is neither 1d nor 2d");
+  throw ArgumentError("--mode", Echoed(text) + " is neither 1d nor 2d");
 }
 
 std::int64_t ParseSteps(const std::string& text) {
@@ -52,10 +53,10 @@ std::int64_t ParseSteps(const std::string& text) {
   const char* end = text.data() + text.size();
   const auto [ptr, error] = std::from_chars(text.data(), end, steps);
   if (text.empty() || error == std::errc::invalid_argument || ptr != end) {
-    throw ArgumentError("--steps", "\"" + text + "\" is not a whole number");
+    throw ArgumentError("--steps", Echoed(text) + " is not a whole number");
   }
-  if (error == std::errc::result_out_of_range) throw ArgumentError("--steps", "\"" + text + "\" is too large");
-  if (steps < 0) throw ArgumentError("--steps", "\"" + text + "\" is negative");
+  if (error == std::errc::result_out_of_range) throw ArgumentError("--steps", Echoed(text) + " is too large");
+  if (steps < 0) throw ArgumentError("--steps", Echoed(text) + " is negative");
   return steps;
 }
 
@@ -64,7 +65,7 @@ std::uint32_t ParseSeed(const std::string& text) {
   const char* end = text.data() + text.size();
   const auto [ptr, error] = std::from_chars(text.data(), end, seed);
   if (text.empty() || error != std::errc() || ptr != end) {
-    throw ArgumentError("--random", "\"" + text + "\" is not a whole number from 0 to 4294967295");
+    throw ArgumentError("--random", Echoed(text) + " is not a whole number from 0 to 4294967295");
   }
   return seed;
 }
@@ -76,7 +77,7 @@ std::int64_t ParseWhole(const std::string& flag, const std::string& text, std::i
   const auto [ptr, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || error != std::errc() || ptr != end || value < low || value > high) {
     throw ArgumentError(
-        flag, "\"" + text + "\" is not a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+        flag, Echoed(text) + " is not a whole number from " + std::to_string(low) + " to " + std::to_string(high));
   }
   return value;
 }
@@ -122,18 +123,18 @@ namespace {
 void ParsePictureFlags(std::map<std::string, std::string>& values, BatchOptions& options) {
   if (values.count("--png")) {
     options.pngPath = values["--png"];
-    if (!EndsWithPng(*options.pngPath)) throw ArgumentError("--png", "\"" + *options.pngPath + "\" must end in .png");
+    if (!EndsWithPng(*options.pngPath)) throw ArgumentError("--png", Echoed(*options.pngPath) + " must end in .png");
   }
   if (values.count("--movie")) {
     options.moviePath = values["--movie"];
     if (!MovieFormatOf(*options.moviePath)) {
-      throw ArgumentError("--movie", "\"" + *options.moviePath + "\" must end in .gif, .mp4 or .webm");
+      throw ArgumentError("--movie", Echoed(*options.moviePath) + " must end in .gif, .mp4 or .webm");
     }
   }
   if (values.count("--kymograph")) {
     options.kymographPath = values["--kymograph"];
     if (!EndsWithPng(*options.kymographPath)) {
-      throw ArgumentError("--kymograph", "\"" + *options.kymographPath + "\" must end in .png");
+      throw ArgumentError("--kymograph", Echoed(*options.kymographPath) + " must end in .png");
     }
     if (options.mode != Mode::OneD) throw ArgumentError("--kymograph", "a space-time image needs --mode 1d");
   }
@@ -143,6 +144,13 @@ void ParsePictureFlags(std::map<std::string, std::string>& values, BatchOptions&
     options.frameEvery = ParseWhole("--frame-every", values["--frame-every"], 1, INT64_MAX);
   } else if (frames) {
     throw ArgumentError("--frame-every", "missing; --movie and --kymograph take a frame after every M steps");
+  }
+  // Checked here, so that every format refuses it alike, before the run.
+  if (frames && options.steps / options.frameEvery == 0) {
+    throw ArgumentError("--frame-every", std::to_string(options.frameEvery) + " with --steps " +
+                                             std::to_string(options.steps) + " records no frame, and a " +
+                                             (options.moviePath ? "movie" : "space-time image") +
+                                             " needs one; take a --frame-every of at most --steps");
   }
   if (options.kymographPath && options.steps / options.frameEvery > MaxKymographRows) {
     throw ArgumentError("--kymograph", std::to_string(options.steps / options.frameEvery) + " rows (--steps / " +
@@ -157,7 +165,7 @@ void ParsePictureFlags(std::map<std::string, std::string>& values, BatchOptions&
     if (!options.pngPath && !frames) throw ArgumentError("--palette", "applies to --png, --movie and --kymograph");
     options.palette = FindPalette(values["--palette"]);
     if (!options.palette) {
-      throw ArgumentError("--palette", "\"" + values["--palette"] + "\" is none of " + PaletteNames());
+      throw ArgumentError("--palette", Echoed(values["--palette"]) + " is none of " + PaletteNames());
     }
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/coefficients.h"
+#include "core/message_text.h"
 #include "core/simulation.h"
 #include "pixels/palette.h"
 
@@ -16,7 +17,7 @@ namespace rdsim::batch {
 class ArgumentError : public std::runtime_error {
  public:
   ArgumentError(std::string argument, const std::string& message)
-      : std::runtime_error(argument + ": " + message), argument_(std::move(argument)) {}
+      : std::runtime_error(Shortened(argument) + ": " + message), argument_(std::move(argument)) {}
   const std::string& argument() const { return argument_; }
 
  private:
@@ -48,7 +49,8 @@ struct BatchOptions {
 // texts, --analyze (or --analyze-csv) with --steps, --init, --random, --out or
 // --bmp, --wavelength with --analyze; --movie without a movie extension, --png
 // or --kymograph without .png, --kymograph with --mode 2d, --frame-every
-// missing or without --movie or --kymograph, --scale outside 1 to 32 or
+// missing, without --movie or --kymograph, or larger than --steps (no frame),
+// --scale outside 1 to 32 or
 // without --png or --movie, an unknown --palette or one without anything to
 // colour. The texts of --size and --params are left to the intake.
 BatchOptions ParseArguments(int argc, const char* const* argv);

@@ -2,6 +2,7 @@
 
 #include "core/checked.h"
 #include "core/constants.h"
+#include "core/message_text.h"
 #include "core/number_text.h"
 #include "core/parameter_intake.h"
 
@@ -48,7 +49,7 @@ void CheckSize(const std::string& text) {
   }
   const double n = RoundHalfEven(value - 1.0) + 1.0;
   if (!(n >= MinFieldSize && n <= MaxFieldSize)) {
-    throw ArgumentError("--size", "\"" + text + "\" is outside the range " + std::to_string(MinFieldSize) + " to " +
+    throw ArgumentError("--size", Echoed(text) + " is outside the range " + std::to_string(MinFieldSize) + " to " +
                                       std::to_string(MaxFieldSize));
   }
 }

@@ -1,4 +1,5 @@
 #include "core/number_text.h"
+#include "core/message_text.h"
 
 #include <locale.h>
 #include <cerrno>
@@ -15,7 +16,7 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\" is not a number"; }
+std::string Quoted(std::string_view text) { return Echoed(text) + " is not a number"; }
 
 // The number without its surrounding blanks, or Type mismatch.
 std::string CheckedNumberText(std::string_view text) {
@@ -56,7 +57,7 @@ Float ParseWith(std::string_view text, Parse parse) {
   errno = 0;
   const Float value = parse(body.c_str(), nullptr, CLocale());
   // ERANGE also reports underflow, which quietly gives zero or a subnormal.
-  if (std::isinf(value)) throw RunError(Fault::Overflow, "\"" + std::string(text) + "\" is too large");
+  if (std::isinf(value)) throw RunError(Fault::Overflow, Echoed(text) + " is too large");
   return value;
 }
 

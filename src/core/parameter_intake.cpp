@@ -5,13 +5,15 @@
 #include "core/checked.h"
 #include "core/coefficients.h"
 #include "core/constants.h"
+#include "core/message_text.h"
 #include "core/number_text.h"
 
 namespace rdsim {
 
 std::string CoefficientControlName(int k) { return "Text1(" + std::to_string(k) + ")"; }
 
-std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& text) {
+std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& typed) {
+  const std::string text = Shortened(typed);
   switch (fault) {
     case Fault::TypeMismatch: return box + " holds \"" + text + "\", which is not a number";
     case Fault::Overflow: return box + " is too large (\"" + text + "\")";

@@ -1,11 +1,11 @@
 #include "files/file_access.h"
+#include "core/message_text.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "core/run_error.h"
+#include "files/temporary_files.h"
 
 namespace rdsim {
 
@@ -23,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) { return Echoed(path); }
 
 [[noreturn]] void Refuse(const char* doing, const std::string& path, const std::string& reason) {
   throw RunError(Fault::FileAccess, std::string(doing) + " " + Quoted(path) + ": " + reason);
@@ -97,20 +98,6 @@ int WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
   return 0;
-}
-
-std::string RandomSuffix() {
-  static std::atomic<std::uint64_t> counter{0};
-  std::uint64_t x = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                    (static_cast<std::uint64_t>(::getpid()) << 32) ^ (counter++ * 0x9E3779B97F4A7C15ull);
-  // splitmix64: neighbouring inputs give unrelated names
-  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
-  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-  x ^= x >> 31;
-  static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::string suffix;
-  for (int i = 0; i < 8; ++i, x /= 62) suffix += Letters[x % 62];
-  return suffix;
 }
 
 // The file a write lands in: a link is followed, so that it stays a link.
@@ -196,8 +183,17 @@ bool SameFile(const std::string& a, const std::string& b) {
   return pa == pb;
 }
 
+namespace {
+
+void RemoveTemporary(const std::string& temporary) {
+  ::unlink(temporary.c_str());
+  ReleaseTemporary(temporary);
+}
+
+}  // namespace
+
 WholeFiles::~WholeFiles() {
-  for (const Pending& file : pending_) ::unlink(file.temporary.c_str());
+  for (const Pending& file : pending_) RemoveTemporary(file.temporary);
 }
 
 namespace {
@@ -208,13 +204,16 @@ int CreateTemporary(const std::string& path, const std::string& target, std::str
   struct stat old {};
   const bool replacing = ::stat(target.c_str(), &old) == 0;
   const std::string folder = FolderOf(target);
-  // Hidden, and short enough for any file system's name limit.
-  const std::string stem = "." + fs::path(target).filename().string().substr(0, 200) + ".";
   int fd = -1;
   for (int attempt = 0; fd < 0; ++attempt) {
-    temporary = folder + "/" + stem + RandomSuffix() + ".tmp";
+    temporary = NewTemporaryName(folder, target);
+    // Held before it exists: a signal between the two finds nothing to remove.
+    HoldTemporary(temporary);
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0 && (errno != EEXIST || attempt > 100)) RefuseErrno("cannot write", path, errno);
+    if (fd >= 0) break;
+    const int error = errno;
+    ReleaseTemporary(temporary);
+    if (error != EEXIST || attempt > 100) RefuseErrno("cannot write", path, error);
   }
   if (replacing) ::fchmod(fd, old.st_mode & 07777);
   return fd;
@@ -231,7 +230,7 @@ void WholeFiles::Add(const std::string& path, std::string_view bytes) {
   if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error != 0) {
-    ::unlink(temporary.c_str());
+    RemoveTemporary(temporary);
     RefuseErrno("cannot write", path, error);
   }
   pending_.push_back({temporary, target, path});
@@ -241,9 +240,12 @@ void WholeFiles::Commit() {
   std::vector<Pending> pending = std::move(pending_);
   pending_.clear();
   for (std::size_t i = 0; i < pending.size(); ++i) {
-    if (::rename(pending[i].temporary.c_str(), pending[i].target.c_str()) == 0) continue;
+    if (::rename(pending[i].temporary.c_str(), pending[i].target.c_str()) == 0) {
+      ReleaseTemporary(pending[i].temporary);
+      continue;
+    }
     const int error = errno;
-    for (std::size_t j = i; j < pending.size(); ++j) ::unlink(pending[j].temporary.c_str());
+    for (std::size_t j = i; j < pending.size(); ++j) RemoveTemporary(pending[j].temporary);
     RefuseErrno("cannot replace", pending[i].path, error);
   }
 }
@@ -261,7 +263,7 @@ TemporaryFile::TemporaryFile(const std::string& target) : path_(target) {
 }
 
 TemporaryFile::~TemporaryFile() {
-  if (!committed_) ::unlink(temporary_.c_str());
+  if (!committed_) RemoveTemporary(temporary_);
 }
 
 void TemporaryFile::Commit() {
@@ -269,6 +271,7 @@ void TemporaryFile::Commit() {
   if (fd.get() < 0) RefuseErrno("cannot write", path_, errno);
   if (::fsync(fd.get()) != 0 && errno != EINVAL) RefuseErrno("cannot write", path_, errno);
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) RefuseErrno("cannot replace", path_, errno);
+  ReleaseTemporary(temporary_);
   committed_ = true;
 }
 

@@ -1,4 +1,5 @@
 #include "files/preset_file.h"
+#include "core/message_text.h"
 
 #include "core/number_text.h"
 #include "core/run_error.h"
@@ -113,7 +114,7 @@ bool IsBlankLine(std::string_view line) {
   return true;
 }
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) { return Echoed(path); }
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "raw_field.h"
+#include "core/message_text.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -14,7 +15,7 @@ namespace rdsim {
 namespace {
 
 std::string WrongSize(const std::string& path, std::uintmax_t bytes, std::size_t count) {
-  return "\"" + path + "\" holds " + std::to_string(bytes) + " bytes, expected " + std::to_string(count * 4) + " (" +
+  return Echoed(path) + " holds " + std::to_string(bytes) + " bytes, expected " + std::to_string(count * 4) + " (" +
          std::to_string(count) + " float32 values)";
 }
 
@@ -25,13 +26,13 @@ std::vector<float> ReadRawFloats(const std::string& path, std::size_t count) {
   try {
     // The size first: nothing of a file that cannot be the field is read.
     const std::optional<std::uintmax_t> size = InputFileSize(path);
-    if (!size) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(ENOENT));
+    if (!size) throw std::runtime_error("cannot open " + Echoed(path) + ": " + std::strerror(ENOENT));
     if (*size != count * 4) throw std::runtime_error(WrongSize(path, *size, count));
     bytes = ReadInputFile(path, count * 4);
   } catch (const RunError& error) {
     throw std::runtime_error(error.detail());
   }
-  if (!bytes) throw std::runtime_error("cannot open \"" + path + "\": " + std::strerror(ENOENT));
+  if (!bytes) throw std::runtime_error("cannot open " + Echoed(path) + ": " + std::strerror(ENOENT));
   if (bytes->size() != count * 4) throw std::runtime_error(WrongSize(path, bytes->size(), count));
   std::vector<float> values(count);
   for (std::size_t i = 0; i < count; ++i) {

@@ -1,4 +1,5 @@
 #include "image_io/image_file.h"
+#include "core/message_text.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -44,7 +45,7 @@ bool IsImageFileName(const std::string& path) { return FormatOf(path) != nullptr
 
 std::string EncodeImageFile(const std::string& path, const PixelImage& image) {
   const ImageFormat* format = FormatOf(path);
-  if (!format) throw RunError(Fault::FileAccess, "\"" + path + "\" names no picture format (.bmp or .png)");
+  if (!format) throw RunError(Fault::FileAccess, Echoed(path) + " names no picture format (.bmp or .png)");
   const QImage view(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
                     static_cast<qsizetype>(image.width) * 4, QImage::Format_RGB32);
   QByteArray bytes;
@@ -52,7 +53,7 @@ std::string EncodeImageFile(const std::string& path, const PixelImage& image) {
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, format->writer);
   if (!writer.write(view.convertToFormat(format->pixels))) {
-    throw RunError(Fault::FileAccess, "cannot encode \"" + path + "\": " + writer.errorString().toStdString());
+    throw RunError(Fault::FileAccess, "cannot encode " + Echoed(path) + ": " + writer.errorString().toStdString());
   }
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }

@@ -1,4 +1,5 @@
 #include "params/field_files.h"
+#include "core/message_text.h"
 
 #include <algorithm>
 
@@ -50,7 +51,7 @@ void OpenField(Session& session, RunView& view, FieldView& fieldView, const std:
     NoPictures none;
     ReadParameters(trial, boxes, none);
   } catch (const RunError& error) {
-    throw WithContext(error, "cannot open \"" + path + "\"");
+    throw WithContext(error, "cannot open " + Echoed(path));
   }
 
   if (view.SelectedMode() != file.mode) fieldView.SelectMode(file.mode);
@@ -62,7 +63,7 @@ void OpenField(Session& session, RunView& view, FieldView& fieldView, const std:
   Simulation& sim = session.sim;
   const std::size_t cells = Cells(file.mode, file.n);
   if (sim.N != file.n || sim.U().size() < cells) {
-    throw RunError(Fault::SubscriptOutOfRange, "the field of \"" + path + "\" does not fit the buffers");
+    throw RunError(Fault::SubscriptOutOfRange, "the field of " + Echoed(path) + " does not fit the buffers");
   }
   // Both pairs, so that a 2D step in either direction starts from the file.
   for (Buffer* buffer : {&sim.U(), &sim.U2()}) std::copy(file.u.begin(), file.u.end(), buffer->begin());

@@ -1,4 +1,5 @@
 #include "run/recording.h"
+#include "core/message_text.h"
 
 #include <utility>
 
@@ -24,7 +25,7 @@ void StartRecording(Session& session, RunView& view, const std::string& path) {
   if (mode == Mode::None) return;
   const std::optional<MovieFormat> format = MovieFormatOf(path);
   if (!format) {
-    throw RunError(Fault::FileAccess, "cannot record \"" + path + "\": the name must end in .gif, .mp4 or .webm");
+    throw RunError(Fault::FileAccess, "cannot record " + Echoed(path) + ": the name must end in .gif, .mp4 or .webm");
   }
   StopRecording(session, view);
   const auto [width, height] = PictureSize(mode, session.sim.N);
@@ -68,7 +69,7 @@ void EndRecordingIfFrameChanged(Session& session, RunView& view) {
     view.Notify(error.what());
     return;
   }
-  view.Notify("The recording \"" + path + "\" ended with " + std::to_string(frames) +
+  view.Notify("The recording " + Echoed(path) + " ended with " + std::to_string(frames) +
               (frames == 1 ? " frame" : " frames") +
               ": the field's mode or size changed, and a movie keeps one frame size.");
 }

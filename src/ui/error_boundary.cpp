@@ -23,7 +23,10 @@ void Report(QWidget* window, const std::string& message) {
     return;
   }
   QPointer<QWidget> guard(window);
-  QMessageBox::critical(guard, "Reaction-Diffusion simulator", QString::fromStdString(message));
+  QMessageBox box(QMessageBox::Critical, "Reaction-Diffusion simulator", QString::fromStdString(message),
+                  QMessageBox::Ok, guard);
+  box.setTextFormat(Qt::PlainText);  // a typed text or file name is shown as it is, never as markup
+  box.exec();
 }
 
 // After the message the box at fault takes the focus with its text selected,
@@ -45,6 +48,7 @@ void Notify(QWidget* window, const std::string& message) {
   }
   auto* box = new QMessageBox(QMessageBox::Information, "Reaction-Diffusion simulator", QString::fromStdString(message),
                               QMessageBox::Ok, window);
+  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setModal(false);
   box->show();

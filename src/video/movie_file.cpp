@@ -1,4 +1,5 @@
 #include "video/movie_file.h"
+#include "core/message_text.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -128,6 +129,8 @@ class MovieWriter::Encoder {
   }
 
   void Finish() {
+    // An encoder would write a file no player opens.
+    if (Frames() == 0) Fail("it holds no frame");
     {
       std::unique_lock<std::mutex> lock(mutex_);
       finishing_ = true;
@@ -149,10 +152,10 @@ class MovieWriter::Encoder {
 
  private:
   [[noreturn]] void Fail(const std::string& reason) const {
-    throw RunError(Fault::FileAccess, "cannot record \"" + path_ + "\": " + reason);
+    throw RunError(Fault::FileAccess, "cannot record " + Echoed(path_) + ": " + reason);
   }
   std::string Reason(const std::string& doing, int code) const {
-    return "cannot record \"" + path_ + "\": " + doing + ": " + AvError(code);
+    return "cannot record " + Echoed(path_) + ": " + doing + ": " + AvError(code);
   }
 
   void Open() {
@@ -284,7 +287,7 @@ class MovieWriter::Encoder {
         for (int x = 0; x < outWidth_; ++x) {
           const auto found = indexOf_.find(big.at(x, y) & 0xFFFFFFu);
           if (found == indexOf_.end())
-            return SetError("cannot record \"" + path_ + "\": a frame holds a colour outside its table");
+            return SetError("cannot record " + Echoed(path_) + ": a frame holds a colour outside its table");
           row[x] = found->second;
         }
       }

@@ -153,6 +153,36 @@ cmp -s whole/atlas.png merged/atlas.png && cmp -s whole/atlas.csv merged/atlas.c
 refused SHARD_DIR point\ 0 -- "$atlas" merge --out again merged
 grep -q '^steps-computed [0-9]* of 2700$' merged/atlas-run.txt || fail "merged atlas-run.txt: $(cat merged/atlas-run.txt)"
 
+# --- Folders the atlas did not make: refused untouched; its own mended -----
+# name|what the refusal names|how the folder f is made from the whole run
+foreign_cases=(
+  "notes in points|points/survey|mkdir -p f/points/survey/2024 && echo kept >f/points/survey/2024/notes.txt"
+  "a file of its own|notes.txt|echo kept >f/notes.txt"
+  "sheet a folder|atlas.png|rm f/atlas.png && mkdir -p f/atlas.png/x && echo kept >f/atlas.png/x/y"
+  "sheet a link|atlas.csv|rm f/atlas.csv && ln -s ../whole/atlas.csv f/atlas.csv"
+  "a picture alone|atlas.png|rm -r f/* && cp whole/atlas.png f/"
+)
+for case in "${foreign_cases[@]}"; do
+  IFS='|' read -r name names make <<<"$case"
+  for command in run resume merge; do
+    rm -rf f && cp -r whole f && bash -c "$make" || fail "$name: could not make the folder"
+    before=$(fingerprint f)
+    case $command in
+      run) refused f "$names" -- "$atlas" run "${SMALL[@]}" --out f ;;
+      resume) refused f "$names" -- "$atlas" run "${SMALL[@]}" --out f --resume ;;
+      merge) refused f "$names" -- "$atlas" merge --out f s1 s2 ;;
+    esac
+    [ "$(fingerprint f)" = "$before" ] || fail "$name: $command changed the folder"
+  done
+done
+# A folder of an older atlas (no marker) is taken; a sheet without its table
+# (a merge killed between its renames) is mended by the next run.
+rm -rf f && cp -r whole f && rm f/atlas-folder.txt f/atlas.csv && touch f/.atlas.csv.1.0.tmp
+call 0 "$atlas" run "${SMALL[@]}" --out f --resume
+same_results whole f
+no_partial_files f
+[ -f f/atlas-folder.txt ] || fail "an older atlas folder was not marked"
+
 # --- --resume: the same sweep however written; another one untouched -------
 before=$(fingerprint whole)
 small --steps 301

@@ -13,13 +13,17 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "core/message_text.h"
 #include "files/field_file.h"
 #include "hostile_field_files.h"
 #include "movie_reader.h"
@@ -48,8 +52,8 @@ std::string Slurp(const std::string& path) {
 
 std::string At(const std::string& name) { return Work + "/" + name; }
 
-// rdsim-batch with these arguments; fileSizeLimit, when set, limits what it may write.
-Outcome RunBatch(std::vector<std::string> args, rlim_t fileSizeLimit = 0) {
+// rdsim-batch started with these arguments; fileSizeLimit, when set, limits what it may write.
+pid_t StartBatch(std::vector<std::string> args, rlim_t fileSizeLimit = 0) {
   args.insert(args.begin(), Batch);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -70,14 +74,38 @@ Outcome RunBatch(std::vector<std::string> args, rlim_t fileSizeLimit = 0) {
   const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   if (fileSizeLimit) setrlimit(RLIMIT_FSIZE, &old);
   posix_spawn_file_actions_destroy(&actions);
-  Outcome outcome;
-  if (spawned != 0) return outcome;
+  return spawned == 0 ? pid : -1;
+}
+
+// exitCode -1: it did not start, or a signal ended it (`signal`).
+struct Ending : Outcome {
+  int signal = 0;
+};
+
+Ending AwaitBatch(pid_t pid) {
+  Ending outcome;
+  if (pid < 0) return outcome;
   int status = 0;
   waitpid(pid, &status, 0);
   if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-  outcome.out = Slurp(outPath);
-  outcome.err = Slurp(errPath);
+  if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+  outcome.out = Slurp(At("stdout.txt"));
+  outcome.err = Slurp(At("stderr.txt"));
   return outcome;
+}
+
+Outcome RunBatch(std::vector<std::string> args, rlim_t fileSizeLimit = 0) {
+  return AwaitBatch(StartBatch(std::move(args), fileSizeLimit));
+}
+
+// The hidden temporaries in the work folder.
+std::vector<std::string> Temporaries() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Work)) {
+    const std::string name = entry.path().filename().string();
+    if (name[0] == '.' && name.size() > 4 && name.substr(name.size() - 4) == ".tmp") names.push_back(name);
+  }
+  return names;
 }
 
 std::vector<std::string> Args(const std::string& mode, int size, long steps, std::vector<std::string> more) {
@@ -251,12 +279,18 @@ TEST(BatchFiles, RefusesPictureFlagsThatCannotWork) {
       {Args("2d", 16, 10, {"--out", At("same.gif"), "--movie", At("same.gif"), "--frame-every", "1"}),
        "is also the --out file"},
       {Args("2d", 16, 10, {"--movie", At("missing/m.gif"), "--frame-every", "1"}), "does not exist"},
+      // No frame: refused alike for every format, before a file is made.
+      {Args("2d", 16, 10, {"--movie", At("none.gif"), "--frame-every", "11"}), "records no frame, and a movie"},
+      {Args("2d", 16, 10, {"--movie", At("none.mp4"), "--frame-every", "11"}), "records no frame, and a movie"},
+      {Args("2d", 16, 0, {"--movie", At("none.webm"), "--frame-every", "1"}), "records no frame, and a movie"},
+      {Args("1d", 16, 10, {"--kymograph", At("none.png"), "--frame-every", "11"}), "records no frame"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunBatch(c.args);
     EXPECT_EQ(outcome.exitCode, 2) << c.says;
     EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
   }
+  for (const char* name : {"none.gif", "none.mp4", "none.webm", "none.png"}) EXPECT_FALSE(fs::exists(At(name)));
 }
 
 // A movie that runs into a full disk ends with a message naming it; the run
@@ -268,7 +302,8 @@ TEST(BatchFiles, AFailingMovieEndsAloneAndTheRunGoesOn) {
       Args("2d", 128, 400, {"--random", "1", "--movie", At("full.gif"), "--frame-every", "1", "--out", At("after.h5")}),
       300000);
   EXPECT_EQ(outcome.exitCode, 2);
-  EXPECT_NE(outcome.err.find("--movie: cannot record \"" + At("full.gif") + "\""), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("--movie: cannot record " + rdsim::Echoed(At("full.gif"))), std::string::npos)
+      << outcome.err;
   EXPECT_NE(outcome.err.find("the recording ended, the run goes on"), std::string::npos) << outcome.err;
   EXPECT_EQ(Slurp(At("full.gif")), "older");
   EXPECT_EQ(rdsim::ReadFieldFile(At("after.h5")).steps, 400);
@@ -288,6 +323,71 @@ TEST(BatchFiles, HostileFieldFilesEndInAMessageNeverASignal) {
     EXPECT_EQ(outcome.exitCode, 2) << file.name;
     EXPECT_NE(outcome.err.find(file.refusal.empty() ? file.runRefusal : file.refusal), std::string::npos)
         << file.name << ": " << outcome.err;
+  }
+}
+
+// A stopped movie run leaves no temporary, and a later run removes those of
+// dead processes only.
+TEST(BatchFiles, ASignalLeavesNoTemporary) {
+  for (const std::string& name : Temporaries()) fs::remove(At(name));
+  for (const int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    const pid_t pid =
+        StartBatch(Args("2d", 128, 1000000, {"--random", "1", "--movie", At("stopped.mp4"), "--frame-every", "1"}));
+    std::vector<std::string> seen;
+    for (int wait = 0; wait < 500 && seen.empty(); ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      seen = Temporaries();
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].find("." + std::to_string(pid) + "."), std::string::npos) << seen[0];
+    kill(pid, signal);
+    EXPECT_EQ(AwaitBatch(pid).signal, signal);
+    EXPECT_TRUE(Temporaries().empty());
+    EXPECT_FALSE(fs::exists(At("stopped.mp4")));
+
+    // The stopped run's name again, and the same with this live process's id.
+    std::ofstream(At(seen[0])) << "left";
+    std::string live = seen[0];
+    live.replace(live.find("." + std::to_string(pid) + "."), std::to_string(pid).size() + 2,
+                 "." + std::to_string(getpid()) + ".");
+    std::ofstream(At(live)) << "in use";
+    ASSERT_EQ(RunBatch(Args("2d", 16, 2, {"--movie", At("after.gif"), "--frame-every", "1"})).exitCode, 0);
+    EXPECT_EQ(Temporaries(), std::vector<std::string>{live});
+    fs::remove(At(live));
+  }
+}
+
+// Values echoed from the command line or a file: controls escaped, length cut.
+TEST(BatchFiles, MessagesEscapeControlsAndCutLongValues) {
+  rdsim::FieldFile field{rdsim::Mode::TwoD, 4, std::vector<float>(16, 1.0f), std::vector<float>(16, 1.0f), {}, 0};
+  for (std::size_t k = 0; k < field.coefficients.size(); ++k) field.coefficients[k] = "0.1";
+  field.coefficients[3] =
+      "0.1\xc2\x9b"
+      "2J";
+  std::ofstream(At("c1.h5"), std::ios::binary) << rdsim::EncodeFieldFile(field);
+  const std::string huge(100000, '7');
+  const auto args = [](const std::string& mode, const std::string& size, std::vector<std::string> more) {
+    std::vector<std::string> line{"--mode", mode, "--size", size, "--steps", "1", "--params", Design};
+    line.insert(line.end(), more.begin(), more.end());
+    return line;
+  };
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } cases[] = {
+      {args("2d", "4", {"--init", At("c1.h5")}), "\"0.1\\xc2\\x9b2J\" is not a number"},
+      {args("\x1b]0;x\x07\xc2\x85\xff", "4", {}), "\"\\x1b]0;x\\x07\\xc2\\x85\\xff\" is neither 1d nor 2d"},
+      {args("2d", huge, {}), "--size: "},
+      {args("2d", "4", {"--png", At("p.png"), "--palette", huge}), "--palette: \"7777"},
+      {args(huge, "4", {}), "--mode: \"7777"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunBatch(c.args);
+    EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
+    EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
+    EXPECT_LT(outcome.err.size(), 400u) << outcome.err.substr(0, 400);
+    for (const char byte : outcome.err) EXPECT_TRUE(byte == '\n' || (byte >= 0x20 && byte < 0x7F)) << outcome.err;
   }
 }
 

@@ -20,12 +20,14 @@
 #include <string>
 #include <thread>
 
+#include "atlas/atlas_folder.h"
 #include "atlas/atlas_options.h"
 #include "atlas/atlas_point.h"
 #include "atlas/atlas_queue.h"
 #include "atlas/atlas_sheet.h"
 #include "atlas/atlas_store.h"
 #include "batch_run.h"
+#include "core/message_text.h"
 #include "files/file_access.h"
 
 namespace {
@@ -38,10 +40,12 @@ constexpr int Completed = 0, Failed = 1, BadArguments = 2;
 // Qt's own notes (a missing runtime directory and the like) are no business
 // of the atlas's stderr; only its errors get through.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "rdsim-atlas: %s\n", qPrintable(message));
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "rdsim-atlas: %s\n", Printable(message.toStdString()).c_str());
 }
 
-void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-atlas: %s\n", message.c_str()); }
+// Arguments and files' texts are echoed: a terminal must not act on them.
+void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-atlas: %s\n", Printable(message).c_str()); }
 
 std::size_t FieldValues(const RunOptions& options, int n) {
   const auto cells = static_cast<std::size_t>(n);
@@ -87,13 +91,15 @@ StepCount WriteAtlas(const std::string& out, const RunOptions& options, int n,
   for (std::size_t point = 0; point < options.PointCount(); ++point) {
     const std::optional<StoredPoint> stored = ReadSweepPoint(sources[point], options, point, FieldValues(options, n));
     if (!stored)
-      throw std::runtime_error("point " + std::to_string(point) + " is missing in \"" + sources[point] + "\"");
+      throw std::runtime_error("point " + std::to_string(point) + " is missing in " + Echoed(sources[point]));
     csv += stored->row;
     steps.computed += stored->steps;
     steps.requested += options.steps;
     sheet.Place(point, stored->pattern, stored->predicted == "stationary_pattern", stored->field);
   }
-  // Both or neither: a failure leaves no table without its sheet.
+  // Both or neither: a failure leaves no table without its sheet. The sheet
+  // is renamed first, so that where the table is, its sheet is; a sheet
+  // alone (a writer killed between the renames) goes at the next run or merge.
   WholeFiles files;
   files.Add(out + "/atlas.png", sheet.Png());
   files.Add(out + "/atlas.csv", csv);
@@ -117,7 +123,8 @@ void CheckSameSweep(const RunOptions& options) {
     throw ArgumentError(options.outDir, std::string("atlas-run.txt: ") + error.what());
   }
   if (differs) {
-    throw ArgumentError(*differs, "differs from the sweep in \"" + options.outDir + "\" (atlas-run.txt); --resume " +
+    throw ArgumentError(*differs, "differs from the sweep in " + Echoed(options.outDir) +
+                                      " (atlas-run.txt); --resume " +
                                       "continues the same sweep only, so nothing there was changed");
   }
 }
@@ -127,9 +134,15 @@ int Run(RunOptions options) {
   const std::string& dir = options.outDir;
   // A different sweep is refused before anything in DIR is touched.
   if (options.resume && HasRunDescription(dir)) CheckSameSweep(options);
+  // Refused unless new or the atlas's own, before anything there is touched.
+  CheckAtlasFolder(dir, "--out");
+  MarkAtlasFolder(dir, "--out");
   const FolderLock lock(dir, "--out");
+  CheckAtlasFolder(dir, "--out");  // again, now that no other run can change it
   PrepareDirectory(dir, "--out");
 
+  // Every check is made: from here on only the atlas's own files go.
+  RemoveResults(dir);
   StepCount keptSteps;
   std::vector<std::size_t> kept;
   if (options.resume && HasRunDescription(dir)) {
@@ -138,7 +151,6 @@ int Run(RunOptions options) {
   } else {
     ClearPoints(dir);
   }
-  RemoveResults(dir);
   WriteRunDescription(dir, options);
 
   std::vector<std::size_t> points;
@@ -207,12 +219,12 @@ int Merge(const MergeOptions& merge) {
     }
     // Shards differ in --shard alone.
     if (differs && *differs != "--shard") {
-      throw ArgumentError(dir,
-                          "holds another sweep than \"" + merge.shardDirs.front() + "\" (" + *differs + " differs)");
+      throw ArgumentError(
+          dir, "holds another sweep than " + Echoed(merge.shardDirs.front()) + " (" + *differs + " differs)");
     }
     std::error_code error;
     if (std::filesystem::equivalent(dir, merge.outDir, error)) {
-      throw ArgumentError("--out", "\"" + merge.outDir + "\" is also a shard directory; merge into another one");
+      throw ArgumentError("--out", Echoed(merge.outDir) + " is also a shard directory; merge into another one");
     }
   }
   std::vector<std::unique_ptr<ReadLock>> locks;
@@ -225,7 +237,7 @@ int Merge(const MergeOptions& merge) {
     for (const std::string& dir : merge.shardDirs) {
       if (!HasPoint(dir, p)) continue;
       if (!sources[p].empty()) {
-        throw ArgumentError(dir, PointName(options, p) + " is also in \"" + sources[p] + "\"");
+        throw ArgumentError(dir, PointName(options, p) + " is also in " + Echoed(sources[p]));
       }
       try {
         ReadSweepPoint(dir, options, p, FieldValues(options, n));
@@ -238,12 +250,15 @@ int Merge(const MergeOptions& merge) {
       throw ArgumentError("SHARD_DIR", PointName(options, p) + " is in none of the shard directories");
     }
   }
+  CheckAtlasFolder(merge.outDir, "--out");
+  MarkAtlasFolder(merge.outDir, "--out");
   const FolderLock lock(merge.outDir, "--out");
+  CheckAtlasFolder(merge.outDir, "--out");
   PrepareDirectory(merge.outDir, "--out");
   // The merged directory holds the table and the sheet, not another sweep's points.
   RemoveResults(merge.outDir);
-  std::error_code error;
-  std::filesystem::remove_all(merge.outDir + "/points", error);
+  ClearPoints(merge.outDir);
+  ::rmdir((merge.outDir + "/points").c_str());
   RunOptions whole = options;
   whole.shard = Shard{};
   WriteRunDescription(merge.outDir, whole);

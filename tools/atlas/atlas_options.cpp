@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/checked.h"
+#include "core/message_text.h"
 #include "core/number_text.h"
 
 namespace rdsim::atlas {
@@ -33,7 +34,7 @@ Int ParseWhole(const std::string& text, Int lowest, Int highest, const std::stri
   const char* end = text.data() + text.size();
   const auto [ptr, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || error != std::errc() || ptr != end || value < lowest || value > highest) {
-    throw ArgumentError(argument, "\"" + text + "\" is not " + what + " from " + std::to_string(lowest) + " to " +
+    throw ArgumentError(argument, Echoed(text) + " is not " + what + " from " + std::to_string(lowest) + " to " +
                                       std::to_string(highest));
   }
   return value;
@@ -43,14 +44,14 @@ double ParseValue(const std::string& text, const std::string& argument) {
   try {
     return ParseDouble(text);
   } catch (const RunError&) {
-    throw ArgumentError(argument, "\"" + text + "\" is not a number");
+    throw ArgumentError(argument, Echoed(text) + " is not a number");
   }
 }
 
 Mode ParseMode(const std::string& text) {
   if (text == "1d" || text == "1D") return Mode::OneD;
   if (text == "2d" || text == "2D") return Mode::TwoD;
-  throw ArgumentError("--mode", "\"" + text + "\" is neither 1d nor 2d");
+  throw ArgumentError("--mode", Echoed(text) + " is neither 1d nor 2d");
 }
 
 // Flag and value pairs, and switches (flags without a value) mapped to "";
@@ -74,7 +75,7 @@ std::map<std::string, std::string> ReadFlags(const std::vector<std::string>& arg
 
 const Palette* ParsePalette(const std::string& name) {
   const Palette* palette = FindPalette(name);
-  if (!palette) throw ArgumentError("--palette", "\"" + name + "\" is none of " + PaletteNames());
+  if (!palette) throw ArgumentError("--palette", Echoed(name) + " is none of " + PaletteNames());
   return palette;
 }
 
@@ -127,7 +128,7 @@ CoefficientTexts RunOptions::PointCoefficients(std::size_t point) const {
 
 Axis ParseAxis(const std::string& text, const std::string& argument) {
   const std::vector<std::string> parts = Split(text, ':');
-  if (parts.size() != 4) throw ArgumentError(argument, "\"" + text + "\" is not I:FROM:TO:COUNT");
+  if (parts.size() != 4) throw ArgumentError(argument, Echoed(text) + " is not I:FROM:TO:COUNT");
   Axis axis;
   axis.text = text;
   axis.coefficient = ParseWhole<int>(parts[0], 0, CoefficientCount - 1, argument, "a coefficient index");
@@ -149,7 +150,7 @@ Axis ParseAxis(const std::string& text, const std::string& argument) {
 
 Shard ParseShard(const std::string& text) {
   const std::vector<std::string> parts = Split(text, '/');
-  if (parts.size() != 2) throw ArgumentError("--shard", "\"" + text + "\" is not S/M");
+  if (parts.size() != 2) throw ArgumentError("--shard", Echoed(text) + " is not S/M");
   Shard shard;
   shard.count = ParseWhole<int>(parts[1], 1, 1000000, "--shard", "a shard count");
   shard.index = ParseWhole<int>(parts[0], 1, shard.count, "--shard", "a shard number");
@@ -221,6 +222,7 @@ const char* Usage() {
          "--jobs: points run at once (default: the CPUs this process may run on). --shard S/M: only the\n"
          "points whose index is S-1 modulo M; merge the shard directories into the whole atlas.\n"
          "--resume: keep the whole points of the same sweep in DIR and compute the rest.\n"
+         "DIR must be new, empty or an atlas folder: one holding other files is refused.\n"
          "--no-skip: run every step even of a field that a step left unchanged (same results).\n"
          "--palette: the colours of the 2D tiles: grey (default), viridis, magma or cividis.\n"
          "SIGTERM or SIGINT stores the points finished so far and exits 143 or 130.\n";

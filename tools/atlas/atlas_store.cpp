@@ -12,8 +12,11 @@
 #include <filesystem>
 #include <set>
 
+#include "atlas/atlas_folder.h"
+#include "core/message_text.h"
 #include "core/run_error.h"
 #include "files/file_access.h"
+#include "files/temporary_files.h"
 
 namespace rdsim::atlas {
 
@@ -82,18 +85,11 @@ void Write(const std::string& path, const std::string& bytes) {
   }
 }
 
-// What a writer killed before its rename leaves: ".<name>.<suffix>.tmp".
-bool IsTemporaryOf(const std::string& file, const std::string& name) {
-  const std::string stem = "." + name + ".", tail = ".tmp";
-  return file.size() > stem.size() + tail.size() && file.rfind(stem, 0) == 0 &&
-         file.compare(file.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // "key value" lines of a point record, in this order.
 const char* const RecordKeys[] = {"point", "class", "steps", "field", "row", "record"};
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& why) {
-  throw std::runtime_error("\"" + path + "\" is damaged: " + why);
+  throw std::runtime_error(Echoed(path) + " is damaged: " + why);
 }
 
 }  // namespace
@@ -112,7 +108,7 @@ std::string ReadCheckedFile(const std::string& path, std::size_t maxBytes) {
   } catch (const RunError& error) {
     throw std::runtime_error(error.detail());
   }
-  if (!bytes) throw std::runtime_error("cannot read \"" + path + "\": there is no such file");
+  if (!bytes) throw std::runtime_error("cannot read " + Echoed(path) + ": there is no such file");
   return *bytes;
 }
 
@@ -128,23 +124,19 @@ void PrepareDirectory(const std::string& dir, const std::string& argument) {
   fs::remove(dir + "/.writable", error);
 }
 
-void ClearPoints(const std::string& dir) {
-  std::error_code error;
-  fs::remove_all(dir + "/points", error);
-  if (!error) fs::create_directories(dir + "/points", error);
-  if (error) throw std::runtime_error("cannot empty \"" + dir + "/points\": " + error.message());
-}
+void ClearPoints(const std::string& dir) { RemovePointFiles(dir); }
 
 void RemoveResults(const std::string& dir) {
   std::error_code error;
+  // The table first: a sheet without its table is never taken for a whole atlas.
   for (const char* name : {"atlas.csv", "atlas.png"}) {
     fs::remove(dir + "/" + name, error);
-    if (error) throw std::runtime_error("cannot remove \"" + dir + "/" + name + "\": " + error.message());
+    if (error) throw std::runtime_error("cannot remove " + Echoed(dir + "/" + name) + ": " + error.message());
   }
   // Temporary files of writers that were killed before they could rename them.
   for (fs::directory_iterator entry(dir, error), end; !error && entry != end; entry.increment(error)) {
     const std::string name = entry->path().filename().string();
-    for (const char* target : {"atlas.csv", "atlas.png", "atlas-run.txt", ".writable"}) {
+    for (const char* target : {"atlas.csv", "atlas.png", "atlas-run.txt", ".writable", MarkerName}) {
       if (IsTemporaryOf(name, target)) fs::remove(entry->path(), error);
     }
   }
@@ -153,22 +145,23 @@ void RemoveResults(const std::string& dir) {
 FolderLock::FolderLock(const std::string& dir, const std::string& argument) {
   std::error_code error;
   fs::create_directories(dir, error);
-  if (error) throw ArgumentError(argument, "cannot create \"" + dir + "\": " + error.message());
+  if (error) throw ArgumentError(argument, "cannot create " + Echoed(dir) + ": " + error.message());
   const std::string path = dir + "/" + LockName;
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (fd_ < 0) throw ArgumentError(argument, "cannot open \"" + path + "\": " + std::strerror(errno));
+  if (fd_ < 0) throw ArgumentError(argument, "cannot open " + Echoed(path) + ": " + std::strerror(errno));
   struct stat status {};
   if (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
     ::close(fd_);
-    throw ArgumentError(argument, "\"" + path + "\" is not a regular file");
+    throw ArgumentError(argument, Echoed(path) + " is not a regular file");
   }
   if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     const int cause = errno;
     ::close(fd_);
     if (cause == EWOULDBLOCK) {
-      throw ArgumentError(argument, "\"" + dir + "\" is in use by another rdsim-atlas (" + path + " is locked)");
+      throw ArgumentError(argument,
+                          Echoed(dir) + " is in use by another rdsim-atlas (" + Shortened(path) + " is locked)");
     }
-    throw ArgumentError(argument, "cannot lock \"" + path + "\": " + std::strerror(cause));
+    throw ArgumentError(argument, "cannot lock " + Echoed(path) + ": " + std::strerror(cause));
   }
 }
 
@@ -288,7 +281,7 @@ std::optional<StoredPoint> ReadPoint(const std::string& dir, std::size_t point, 
   }
   const std::string raw = ReadCheckedFile(rawPath, bytes);
   if (raw.size() != bytes) {
-    throw std::runtime_error("\"" + rawPath + "\" holds " + std::to_string(raw.size()) + " bytes, expected " +
+    throw std::runtime_error(Echoed(rawPath) + " holds " + std::to_string(raw.size()) + " bytes, expected " +
                              std::to_string(bytes));
   }
   if (values[3] != std::to_string(bytes) + " " + Hex(Fnv1a64(raw.data(), raw.size()))) {
@@ -340,16 +333,7 @@ std::vector<std::size_t> KeepWholePoints(const std::string& dir, const RunOption
       // Damaged: run again.
     }
   }
-  std::error_code error;
-  std::vector<fs::path> strays;
-  for (fs::directory_iterator entry(dir + "/points", error), end; !error && entry != end; entry.increment(error)) {
-    if (!keep.count(entry->path().filename().string())) strays.push_back(entry->path());
-  }
-  if (error) throw std::runtime_error("cannot list \"" + dir + "/points\": " + error.message());
-  for (const fs::path& stray : strays) {
-    fs::remove_all(stray, error);
-    if (error) throw std::runtime_error("cannot remove \"" + stray.string() + "\": " + error.message());
-  }
+  RemovePointFiles(dir, keep);
   return kept;
 }
 

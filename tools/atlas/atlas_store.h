@@ -20,7 +20,7 @@ namespace rdsim::atlas {
 // Creates DIR and DIR/points and proves DIR writable; ArgumentError naming
 // `argument` otherwise.
 void PrepareDirectory(const std::string& dir, const std::string& argument);
-// Removes the points of an earlier run from DIR/points, so that a merge
+// Removes the point files of an earlier run from DIR/points, so that a merge
 // never mixes them with this run's.
 void ClearPoints(const std::string& dir);
 // Removes atlas.csv, atlas.png and what killed writers left half written, so
@@ -90,7 +90,7 @@ bool HasPoint(const std::string& dir, std::size_t point);
 std::string RawPointPath(const std::string& dir, std::size_t point);
 
 // The whole points of `options`'s shard in DIR, in order; removes every other
-// file of DIR/points (damaged points, other points, half-written files).
+// point file of DIR/points (damaged points, other points, half-written files).
 std::vector<std::size_t> KeepWholePoints(const std::string& dir, const RunOptions& options, std::size_t fieldValues,
                                          StepCount& steps);
 
