@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/message_text.h"
 #include "core/run_error.h"
 #include "files/field_answer.h"
 #include "files/field_reader_process.h"
@@ -29,7 +30,7 @@ using Handle = Hdf5Handle;
 void Quiet() { H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr); }
 
 [[noreturn]] void Bad(const std::string& path, const std::string& reason) {
-  throw RunError(Fault::FileAccess, "cannot open \"" + path + "\": " + reason);
+  throw RunError(Fault::FileAccess, "cannot open " + Echoed(path) + ": " + reason);
 }
 
 [[noreturn]] void CannotWrite(const std::string& what) {
