@@ -194,6 +194,22 @@ QString PlainDescription(const QString& text) {
   return sentences.join(QLatin1Char(' '));
 }
 
+QString FieldCursorText(int x, int y, std::optional<float> u, std::optional<float> v) {
+  const QString place = QStringLiteral("x %1, y %2").arg(x).arg(y);
+  if (!u || !v) return place;
+  return place + QStringLiteral(": u %1, v %2").arg(double(*u), 0, 'f', 2).arg(double(*v), 0, 'f', 2);
+}
+
+QString ProfileCursorText(bool activator, int x, double height, std::optional<float> value) {
+  const QString place = QStringLiteral("x %1, height %2").arg(x).arg(height, 0, 'f', 1);
+  if (!value) return place;
+  return place + QStringLiteral(": %1 %2").arg(activator ? u'u' : u'v').arg(double(*value), 0, 'f', 2);
+}
+
+QString PhasePlaneCursorText(double u, double v) {
+  return QStringLiteral("u %1, v %2").arg(u, 0, 'f', 1).arg(v, 0, 'f', 1);
+}
+
 void NameForScreenReaders(frmMain& f) {
   for (int k = 0; k < 11; ++k) f.Text1[k]->setAccessibleName(CoefficientAccessibleName(k));
 
