@@ -1,6 +1,8 @@
 // The keyboard's cursors in the pictures: each acts through the picture's own
 // mouse handlers, so that a key does exactly what a press there would.
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 
 #include "core/simulation.h"
