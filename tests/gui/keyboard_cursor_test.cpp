@@ -87,43 +87,35 @@ class KeyboardCursorTest : public QObject, FormFixture {
 
  private slots:
   void keysPlaceWhatTheMousePlaces_data() {
-    QTest::addColumn<int>("picture");  // 1 to 4: Picture1 to Picture4
+    // picture: 1 to 4, Picture1 to Picture4; mouse: in the picture's units;
+    // announced: what a reader hears at the end.
+    const struct {
+      const char *name, *keys, *mouse, *announced;
+      int picture;
+    } rows[] = {
+        {"field: Enter paints a disc at the centre", "Return", "64,64", "x 64, y 64: u 10.00, v 0.00", 3},
+        {"field: a held Space paints one stroke", "Shift+Left Up hold Right Right Down free", "56,63 57,63 58,63 58,64",
+         "x 58, y 64: u 10.00, v 0.00", 3},
+        {"field: Home, then a stroke of Shift's eight", "Home hold Shift+Right free", "0,64 8,64",
+         "x 8, y 64: u 10.00, v 0.00", 3},
+        {"field: Escape ends the stroke", "hold Right Escape Shift+Down free", "64,64 65,64",
+         "x 65, y 72: u 0.00, v 0.00", 3},
+        {"field: Tab leaves and ends the stroke; the cursor waits", "hold Tab Shift+Tab Shift+Right Shift+Right Return",
+         "64,64 | 80,64", "x 80, y 64: u 10.00, v 0.00", 3},
+        {"activator: a held Space draws at the raised height", "Up Up hold Right Right free", "64,5.2 65,5.2 66,5.2",
+         "x 66, height 5.2: u 5.20", 1},
+        {"activator: Up in a stroke redraws the cell", "hold Shift+Up Shift+Up free", "64,5 64,6 64,7",
+         "x 64, height 7.0: u 7.00", 1},
+        {"inhibitor: Enter sets the last cell", "Shift+Down End Return", "127,4", "x 127, height 4.0: v 4.00", 2},
+        {"phase plane: Enter is a click at (u, v)", "Shift+Left Down Return", "800,980", "u 4.0, v 4.9", 4},
+        {"phase plane: Space at the top right corner",
+         "Shift+Up Shift+Up Shift+Up Shift+Up Shift+Up Shift+Up End hold free", "2000,2000", "u 10.0, v 10.0", 4},
+    };
+    QTest::addColumn<int>("picture");
     QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("mouse");      // in the picture's units
-    QTest::addColumn<QString>("announced");  // what a reader hears at the end
-
-    QTest::newRow("field: Enter paints a disc at the centre") << 3 << "Return"
-                                                              << "64,64"
-                                                              << "x 64, y 64: u 10.00, v 0.00";
-    QTest::newRow("field: a held Space paints one stroke") << 3 << "Shift+Left Up hold Right Right Down free"
-                                                           << "56,63 57,63 58,63 58,64"
-                                                           << "x 58, y 64: u 10.00, v 0.00";
-    QTest::newRow("field: Home, then a stroke of Shift's eight") << 3 << "Home hold Shift+Right free"
-                                                                 << "0,64 8,64"
-                                                                 << "x 8, y 64: u 10.00, v 0.00";
-    QTest::newRow("field: Escape ends the stroke") << 3 << "hold Right Escape Shift+Down free"
-                                                   << "64,64 65,64"
-                                                   << "x 65, y 72: u 0.00, v 0.00";
-    QTest::newRow("field: Tab leaves and ends the stroke; the cursor waits")
-        << 3 << "hold Tab Shift+Tab Shift+Right Shift+Right Return"
-        << "64,64 | 80,64"
-        << "x 80, y 64: u 10.00, v 0.00";
-    QTest::newRow("activator: a held Space draws at the raised height") << 1 << "Up Up hold Right Right free"
-                                                                        << "64,5.2 65,5.2 66,5.2"
-                                                                        << "x 66, height 5.2: u 5.20";
-    QTest::newRow("activator: Up in a stroke redraws the cell") << 1 << "hold Shift+Up Shift+Up free"
-                                                                << "64,5 64,6 64,7"
-                                                                << "x 64, height 7.0: u 7.00";
-    QTest::newRow("inhibitor: Enter sets the last cell") << 2 << "Shift+Down End Return"
-                                                         << "127,4"
-                                                         << "x 127, height 4.0: v 4.00";
-    QTest::newRow("phase plane: Enter is a click at (u, v)") << 4 << "Shift+Left Down Return"
-                                                             << "800,980"
-                                                             << "u 4.0, v 4.9";
-    QTest::newRow("phase plane: Space at the top right corner")
-        << 4 << "Shift+Up Shift+Up Shift+Up Shift+Up Shift+Up Shift+Up End hold free"
-        << "2000,2000"
-        << "u 10.0, v 10.0";
+    QTest::addColumn<QString>("mouse");
+    QTest::addColumn<QString>("announced");
+    for (const auto& r : rows) QTest::newRow(r.name) << r.picture << r.keys << r.mouse << r.announced;
   }
   void keysPlaceWhatTheMousePlaces() {
     QFETCH(int, picture);
