@@ -194,6 +194,22 @@ QString PlainDescription(const QString& text) {
   return sentences.join(QLatin1Char(' '));
 }
 
+QString FieldCursorText(int x, int y, std::optional<float> u, std::optional<float> v) {
+  const QString place = QStringLiteral("x %1, y %2").arg(x).arg(y);
+  if (!u || !v) return place;
+  return place + QStringLiteral(": u %1, v %2").arg(double(*u), 0, 'f', 2).arg(double(*v), 0, 'f', 2);
+}
+
+QString ProfileCursorText(bool activator, int x, double height, std::optional<float> value) {
+  const QString place = QStringLiteral("x %1, height %2").arg(x).arg(height, 0, 'f', 1);
+  if (!value) return place;
+  return place + QStringLiteral(": %1 %2").arg(QLatin1Char(activator ? 'u' : 'v')).arg(double(*value), 0, 'f', 2);
+}
+
+QString PhasePlaneCursorText(double u, double v) {
+  return QStringLiteral("u %1, v %2").arg(u, 0, 'f', 1).arg(v, 0, 'f', 1);
+}
+
 void NameForScreenReaders(frmMain& f) {
   for (int k = 0; k < 11; ++k) f.Text1[k]->setAccessibleName(CoefficientAccessibleName(k));
 
@@ -221,20 +237,23 @@ void NameForScreenReaders(frmMain& f) {
        "bright as the intensity. It follows the sliders and the swatches; neither mouse nor keyboard act on it."},
       {f.Picture1, "Activator profile",
        "The activator u along the line, one red bar per cell, 0 at the bottom to 10 at the top. Mouse: press the "
-       "left button and drag to draw the profile. Keyboard: Tab reaches it but cannot draw; Random and Clear set "
-       "the whole profile."},
+       "left button and drag to draw the profile. Keyboard: the arrows move a cursor along the cells and up or down in "
+       "value (Shift: 8 cells, or 1.0), Home and End to the first and last cell; Space or Enter sets the cell under "
+       "the cursor to its height, and Space held while moving draws as a drag does."},
       {f.Picture2, "Inhibitor profile",
        "The inhibitor v along the line, one blue bar per cell, 0 at the bottom to 10 at the top. Mouse: press "
-       "the left button and drag to draw the profile. Keyboard: Tab reaches it but cannot draw; Random and Clear "
-       "set the whole profile."},
+       "the left button and drag to draw the profile. Keyboard: the arrows move a cursor along the cells and up or "
+       "down in value (Shift: 8 cells, or 1.0), Home and End to the first and last cell; Space or Enter sets the "
+       "cell under the cursor to its height, and Space held while moving draws as a drag does."},
       {f.Picture3, "Field",
        "The activator over the square field in 2D mode, each cell from black (0) to white (10). Mouse: press the "
-       "left button and drag to paint discs of the brush's species. Keyboard: Tab reaches it but cannot paint; "
-       "Random, Clear and Spiral change the field."},
+       "left button and drag to paint discs of the brush's species. Keyboard: the arrows move a cell cursor "
+       "(Shift: 8 cells), Home and End to the row's ends; Space or Enter paints a disc at the cursor, and Space held "
+       "while moving paints a stroke until it is released or Escape is pressed."},
       {f.Picture4, "Phase plane",
        "Phase plane of one cell without diffusion, u from 0 to 10 across, v from 0 to 10 upwards. Mouse: click a "
-       "point (u, v) to draw the nullclines and the cell's path from there. Keyboard: Tab reaches it, but only "
-       "the mouse chooses a point."},
+       "point (u, v) to draw the nullclines and the cell's path from there. Keyboard: the arrows move a cursor by "
+       "0.1 in u or v (Shift: 1.0), Home and End to u 0 and 10; Space or Enter chooses the point under it."},
       {f.Option1[0], "1D", "One dimension: a line of cells, shown as the activator and inhibitor profiles."},
       {f.Option1[1], "2D", "Two dimensions: a square field, shown as one picture, with the brush tools."},
       {f.Frame1, "Oscillator",

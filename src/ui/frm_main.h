@@ -22,6 +22,7 @@ namespace rdsim {
 
 class CounterLabel;
 class PictureBox;
+class PictureCursor;
 class StabilityWindow;
 
 // The one window. It owns the session and the controls; its event handlers
@@ -61,6 +62,12 @@ class frmMain : public QMainWindow {
   PictureBox* Picture4 = nullptr;  // phase plane
   PictureBox* Picture5 = nullptr;  // brush preview
   PictureBox* Picture6[2] = {};    // species swatches
+
+  // The keyboard's cell cursors in the pictures it can act on.
+  PictureCursor* ActivatorCursor = nullptr;   // Picture1
+  PictureCursor* InhibitorCursor = nullptr;   // Picture2
+  PictureCursor* FieldCursor = nullptr;       // Picture3
+  PictureCursor* PhasePlaneCursor = nullptr;  // Picture4
 
   QLabel* Label1[30] = {};         // equation captions
   CounterLabel* Label2 = nullptr;  // iteration counter
@@ -139,6 +146,8 @@ class frmMain : public QMainWindow {
   void ConnectEvents();
   // Field files, pictures, space-time images and recordings in the File menu.
   void AddFileMenuItems();
+  // The keyboard's cursors in the profiles, the field and the phase plane.
+  void AttachCellCursors();
 };
 
 }  // namespace rdsim

@@ -16,6 +16,7 @@ namespace rdsim {
 
 void frmMain::Form_Load() {
   AddFileMenuItems();
+  AttachCellCursors();
   // A preset file passed over is reported on its own: the start-up goes on.
   RunEvent(this, [this] { LoadPresets(session, ports); });
   RunEvent(this, [this] {

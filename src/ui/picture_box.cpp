@@ -219,7 +219,35 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   const QRect area(border_, border_, image_.width(), image_.height());
   const QRect target = event->rect() & area;
   if (!target.isEmpty()) painter.drawImage(target, image_, target.translated(-border_, -border_));
-  if (hasFocus()) PaintFocus(painter);
+  if (hasFocus()) {
+    PaintFocus(painter);
+    PaintCursor(painter);
+  }
+}
+
+void PictureBox::ShowCursorAt(QPoint areaPixel) {
+  if (cursor_ == areaPixel) return;
+  cursor_ = areaPixel;
+  if (hasFocus()) update();
+}
+
+// Two rings around the pixel, white inside black: one of them stands out on
+// any grey and any colour of the pictures.
+void PictureBox::PaintCursor(QPainter& painter) {
+  if (!cursor_) return;
+  painter.save();
+  painter.setClipRect(QRect(border_, border_, image_.width(), image_.height()));
+  const QPoint at = *cursor_ + QPoint(border_, border_);
+  const auto ring = [&painter, at](int distance, const QColor& color) {
+    const int side = 2 * distance + 1;
+    painter.fillRect(at.x() - distance, at.y() - distance, side, 1, color);
+    painter.fillRect(at.x() - distance, at.y() + distance, side, 1, color);
+    painter.fillRect(at.x() - distance, at.y() - distance, 1, side, color);
+    painter.fillRect(at.x() + distance, at.y() - distance, 1, side, color);
+  };
+  ring(1, Qt::white);
+  ring(2, Qt::black);
+  painter.restore();
 }
 
 // Shows the keyboard focus on the screen only; the persistent image, which

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRgb>
 #include <QWidget>
+#include <optional>
 
 #include "pixels/picture.h"
 #include "ui/raster.h"
@@ -100,6 +101,10 @@ class PictureBox : public QWidget, public Picture {
   void BeginBatch() override { ++batchDepth_; }
   void EndBatch() override;
 
+  // The pixel of the drawing area the keyboard's cursor outlines while the
+  // picture has the focus; on the screen only, never in the image.
+  void ShowCursorAt(QPoint areaPixel);
+
  signals:
   // button: 1 left, 2 right, 4 middle (the pressed or released one; for moves,
   // the buttons held). shift: 1 Shift, 2 Ctrl, 4 Alt. x, y in user units.
@@ -128,6 +133,7 @@ class PictureBox : public QWidget, public Picture {
   void SyncImage();
   void Repaint(const QRect& areaRect);
   void PaintFocus(QPainter& painter);
+  void PaintCursor(QPainter& painter);
   QPointF UserPosition(const QMouseEvent* event) const;
   // Any drawing but a continuing arc ends the curve of the arcs.
   void EndArcs() { arcsGoOn_ = false; }
@@ -148,6 +154,7 @@ class PictureBox : public QWidget, public Picture {
   bool arcsGoOn_ = false;
   float arcCx_ = 0, arcCy_ = 0, arcEnd_ = 0;
   QRgb arcColor_ = 0;
+  std::optional<QPoint> cursor_;
 };
 
 }  // namespace rdsim

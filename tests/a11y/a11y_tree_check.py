@@ -2,8 +2,9 @@
 
 Prints the tree (role, name, description), then checks that every control a
 reader stops at has a name, unique in the window, that no description carries
-markup, that the pictures are images, and that a run does not flood the reader
-with the iteration counter's value. Exits non-zero on any fault.
+markup, that the pictures are images, that a picture's keyboard cursor is told
+as it moves and acts, and that a run does not flood the reader with the
+iteration counter's value. Exits non-zero on any fault.
 
 Run by run_a11y_check.sh, which starts the buses, the X server and the window
 (RDSIM_PID) and hands over xdotool (XDOTOOL).
@@ -150,6 +151,59 @@ def click_centre(accessible):
     subprocess.run([XDOTOOL, "mousemove", str(x), str(y), "click", "1"], check=True)
 
 
+def check_cursor_announcement(nodes):
+    """Moves the activator profile's cursor from the keyboard, sets a cell
+    with Enter, and listens for what a reader hears of it."""
+    picture = next((n.accessible for n in nodes
+                    if n.role == pyatspi.ROLE_IMAGE and n.name == "Activator profile"), None)
+    if picture is None:
+        return ["no activator profile to move a cursor in"]
+    heard = []
+
+    def on_event(event):
+        try:
+            if event.source is not None and event.source.name == "Activator profile":
+                heard.append(event.source.description or "")
+        except Exception:
+            pass
+
+    kind = "object:property-change:accessible-description"
+    pyatspi.Registry.registerEventListener(on_event, kind)
+
+    def focus():
+        # Keys go to the window with the X input focus; there is no window
+        # manager to give it.
+        subprocess.run([XDOTOOL, "search", "--pid", str(RDSIM_PID), "--name", WINDOW_TITLE, "windowfocus", "%1"],
+                       check=False)
+        picture.queryComponent().grabFocus()
+        GLib.timeout_add(400, move)
+        return False
+
+    def move():
+        subprocess.run([XDOTOOL, "key", "--delay", "50", "Up", "Up", "Right"], check=True)
+        GLib.timeout_add(600, press)
+        return False
+
+    def press():
+        subprocess.run([XDOTOOL, "key", "Return"], check=True)
+        return False
+
+    GLib.timeout_add(700, focus)
+    GLib.timeout_add(3000, lambda: pyatspi.Registry.stop() or False)
+    pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(on_event, kind)
+
+    final = picture.description or ""
+    print(f"\nThe activator profile's cursor was told {len(heard)} times: {heard}; now {final!r}.")
+    faults = []
+    place = re.compile(r"^x \d+, height 5\.2: u \d+\.\d\d")
+    if not any(place.match(text) for text in heard):
+        faults.append(f"no description change told the cursor at height 5.2 (heard {heard})")
+    if not re.fullmatch(r"x \d+, height 5\.2: u 5\.20", final):
+        faults.append(f"after Enter the profile's description is {final!r}, not the set cell's value")
+    return faults
+
+
 def check_run_announcements(nodes):
     """Runs for a while and counts the counter's value events a reader gets."""
     faults = []
@@ -231,6 +285,7 @@ def main():
     nodes = walk(window)
     listing(nodes)
     faults = check_tree(nodes)
+    faults += check_cursor_announcement(nodes)
     faults += check_run_announcements(nodes)
     for fault in faults:
         print(f"FAIL: {fault}", file=sys.stderr)

@@ -103,7 +103,9 @@ DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus-address")
 export DBUS_SESSION_BUS_ADDRESS
 export XDG_RUNTIME_DIR=$runtime
 
-"$xvfb" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# RDSIM_A11Y_DISPLAY pins the display number on a machine whose displays are
+# shared out; without it the server takes the first free one.
+"$xvfb" ${RDSIM_A11Y_DISPLAY:+":$RDSIM_A11Y_DISPLAY"} -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 wait_for "Xvfb" test -s "$work/display"
 DISPLAY=:$(head -n 1 "$work/display")
