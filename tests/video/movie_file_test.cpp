@@ -110,10 +110,16 @@ TEST(MovieFormat, ByExtensionAndDefaultScale) {
   EXPECT_EQ(MovieFormatOf("a.mp4"), MovieFormat::Mp4);
   EXPECT_EQ(MovieFormatOf(".gif"), std::nullopt);
   EXPECT_EQ(MovieFormatOf("a.avi"), std::nullopt);
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::Gif, 16, 16), 1);
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::Mp4, 128, 128), 2);
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::WebM, 100, 124), 3);  // the larger side reaches 256
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::Mp4, 256, 2), 1);
+  // A GIF keeps the field's size; a video takes the smallest whole factor
+  // that brings its larger side to 256 pixels.
+  for (const auto& [width, height] :
+       {std::pair{16, 16}, {128, 128}, {100, 124}, {124, 100}, {256, 2}, {2, 200}, {85, 1}}) {
+    EXPECT_EQ(DefaultMovieScale(MovieFormat::Gif, width, height), 1);
+    for (const MovieFormat video : {MovieFormat::Mp4, MovieFormat::WebM}) {
+      const int scale = DefaultMovieScale(video, width, height), side = std::max(width, height);
+      EXPECT_TRUE(scale * side >= 256 && (scale - 1) * side < 256) << width << " x " << height << ": " << scale;
+    }
+  }
 }
 
 TEST_F(MovieFileTest, RefusesWhatItCannotWrite) {
