@@ -1,10 +1,14 @@
 // The early stop changes no result: a point that settles gives the bits of the
 // same point run to the end, its change over the last steps included, and
-// stops at the first look after the step that left its field unchanged.
+// stops at the first look after the step that left its field unchanged. And
+// the sheet: the size of its tiles and where each one lies.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QImage>
 #include <atomic>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,9 +16,11 @@
 #include "atlas/atlas_options.h"
 #include "atlas/atlas_point.h"
 #include "atlas/atlas_queue.h"
+#include "atlas/atlas_sheet.h"
 #include "batch_run.h"
 #include "core/noise_fill.h"
 #include "core/step_loop.h"
+#include "pixels/field_image_pixels.h"
 
 namespace rdsim::atlas {
 namespace {
@@ -155,6 +161,59 @@ TEST(AtlasLayout, TilesShrinkOnlyToKeepTheSheetWithinItsLimit) {
     if (c.width > 1) {
       EXPECT_LE(c.columns * (tile.width + 2 * FrameWidth + TileGap) - TileGap + 150, c.maxSide) << where;
       EXPECT_LE(c.rows * (tile.height + 2 * FrameWidth + TileGap) - TileGap + 160, c.maxSide) << where;
+    }
+  }
+}
+
+// Each point's tile, found in the decoded PNG by a colour of its own, lies
+// where its values put it: larger kI to the right, larger kJ higher up.
+TEST(AtlasSheet, EachTileLiesWhereItsAxisValuesSay) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "rdsim_atlas_tests";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication application(argc, argv);
+
+  const char* args[] = {"rdsim-atlas", "run",
+                        "--mode",      "2d",
+                        "--size",      "6",
+                        "--steps",     "10",
+                        "--params",    "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5",
+                        "--random",    "1",
+                        "--x",         "0:0.02:0.1:3",
+                        "--y",         "4:0.05:0.09:2",
+                        "--palette",   "viridis",
+                        "--out",       "d"};
+  const RunOptions options = ParseCommand(static_cast<int>(std::size(args)), args, 1).run;
+  ContactSheet sheet(options, 6);
+  const auto colour = [&](std::size_t point) {
+    return options.palette->colours[GreyLevel(1.5f * static_cast<float>(point) + 1)];
+  };
+  for (std::size_t p = 0; p < options.PointCount(); ++p) {
+    std::vector<float> field(2 * 36, 1.5f * static_cast<float>(p) + 1);
+    sheet.Place(p, PatternClass::Uniform, false, field);
+  }
+  const std::string png = sheet.Png();
+  const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()));
+  ASSERT_FALSE(image.isNull());
+  std::map<std::uint32_t, std::array<double, 3>> sums;  // colour: x, y, count
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      auto& sum = sums[image.pixel(x, y) & 0xFFFFFFu];
+      sum = {sum[0] + x, sum[1] + y, sum[2] + 1};
+    }
+  }
+  for (std::size_t p = 0; p < options.PointCount(); ++p) {
+    for (std::size_t q = 0; q < options.PointCount(); ++q) {
+      const auto& a = sums[colour(p)];
+      const auto& b = sums[colour(q)];
+      ASSERT_GE(a[2], 36) << "no tile of point " << p;
+      const double dx = std::stod(options.XText(q)) - std::stod(options.XText(p));
+      const double dy = std::stod(options.YText(q)) - std::stod(options.YText(p));
+      // Centres: to the right for a larger kI, higher (a smaller row) for a larger kJ.
+      const double right = b[0] / b[2] - a[0] / a[2], down = b[1] / b[2] - a[1] / a[2];
+      EXPECT_EQ(dx > 0, right > 0.5) << p << " " << q;
+      EXPECT_EQ(dy > 0, down < -0.5) << p << " " << q;
     }
   }
 }

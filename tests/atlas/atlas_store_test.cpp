@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "atlas/atlas_options.h"
 #include "atlas/atlas_point.h"
 #include "atlas/atlas_store.h"
+#include "core/constants.h"
 
 namespace rdsim::atlas {
 namespace {
@@ -246,6 +248,52 @@ std::vector<std::string> Fields(const std::string& line) {
     }
   }
   return fields;
+}
+
+// An ok row's numbers are the measures of the field the point stored, each
+// under its own header: mean, sd and above_half counted here, the regions and
+// spottiness as the metrics count them, the change from the fields of the
+// last steps.
+TEST(AtlasStore, AnOkRowHoldsTheMeasuresOfItsStoredField) {
+  const RunOptions options = Sweep();
+  const std::string dir = Folder("measures");
+  PrepareDirectory(dir, "--out");
+  const std::size_t point = 3, cells = 8 * 8;
+  const PointResult result = RunPoint(options, point);
+  WritePoint(dir, point, CsvRow(options, point, result), result);
+  const std::optional<StoredPoint> stored = ReadSweepPoint(dir, options, point, 2 * cells);
+  ASSERT_TRUE(stored);
+  const std::vector<std::string> header = Fields(CsvHeader(options)), fields = Fields(stored->row);
+  ASSERT_EQ(fields.size(), header.size());
+  const auto column = [&](const std::string& name) {
+    const auto at = std::find(header.begin(), header.end(), name);
+    return at == header.end() ? std::string("no column") : fields[static_cast<std::size_t>(at - header.begin())];
+  };
+  ASSERT_EQ(column("status"), "ok");
+
+  const float* u = stored->field.data();
+  double sum = 0, squares = 0, above = 0;
+  for (std::size_t i = 0; i < cells; ++i) sum += u[i], above += u[i] > Umax / 2;
+  const double mean = sum / cells;
+  for (std::size_t i = 0; i < cells; ++i) squares += (u[i] - mean) * (u[i] - mean);
+  const FieldMetrics m = MeasureField(u, 8, true, 0);
+  // The change: mean |u(k) - u(k-1)| over the last steps, from shorter runs.
+  std::vector<float> before = RunPoint(Sweep("--steps", std::to_string(150 - ChangeSteps)), point).field;
+  double change = 0;
+  for (std::int64_t steps = 150 - ChangeSteps + 1; steps <= 150; ++steps) {
+    const std::vector<float> now = RunPoint(Sweep("--steps", std::to_string(steps)), point).field;
+    change += MeanAbsoluteDifference(now.data(), before.data(), cells) / ChangeSteps;
+    before = now;
+  }
+  EXPECT_EQ(before, stored->field);
+  const std::pair<const char*, double> expected[] = {
+      {"mean", mean},         {"sd", std::sqrt(squares / cells)}, {"above_half", above / cells},
+      {"regions", m.regions}, {"spottiness", m.spottiness},       {"change", change}};
+  for (const auto& [name, value] : expected) {
+    EXPECT_NEAR(std::stod(column(name)), value, 1e-5 * std::abs(value)) << name << " in " << stored->row;
+    EXPECT_NE(value, 0) << name;  // measures that tell the columns apart
+  }
+  fs::remove_all(dir);
 }
 
 // The row ends with the analysis of the point's own coefficients and the

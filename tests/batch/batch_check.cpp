@@ -428,7 +428,10 @@ std::vector<BadCall> BadFileCalls(const std::string& work) {
   const std::string p = Join(DesignTexts);
   const std::vector<std::string> run{"--mode", "2d", "--size", "4", "--steps", "1", "--params", p};
   const std::string init = work + "/files-init.raw", fifo = work + "/files-fifo";
+  const std::string longer = work + "/files-longer.raw", uneven = work + "/files-uneven.raw";
   WriteFile(init, RawBytes(std::vector<float>(2 * 16)));
+  WriteFile(longer, RawBytes(std::vector<float>(2 * 16 + 1)));
+  WriteFile(uneven, RawBytes(std::vector<float>(2 * 5 - 1)) + "x");
   mkfifo(fifo.c_str(), 0644);  // may be there already
   auto with = [&](std::vector<std::string> extra) {
     std::vector<std::string> args = run;
@@ -444,6 +447,11 @@ std::vector<BadCall> BadFileCalls(const std::string& work) {
       {with({"--init", work}), "--init", "\"" + work + "\": it is a folder"},
       {with({"--init", "/dev/zero"}), "--init", "device"},
       {with({"--init", fifo}), "--init", "FIFO"},
+      // The counts are of the field asked for: u and v, N cells on a line, N x N in a square.
+      {with({"--init", longer}), "--init", "\"" + longer + "\" holds 132 bytes, expected 128 (32 float32 values)"},
+      {{"--mode", "1d", "--size", "5", "--steps", "1", "--params", p, "--init", uneven},
+       "--init",
+       "holds 37 bytes, expected 40 (10 float32 values)"},
       {with({"--out", fifo}), "--out", "FIFO"},
       {with({"--bmp", fifo}), "--bmp", "FIFO"},
       {with({"--bmp", "/dev/full"}), "--bmp", "device"},

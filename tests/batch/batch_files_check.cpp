@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -388,6 +389,60 @@ TEST(BatchFiles, MessagesEscapeControlsAndCutLongValues) {
     EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
     EXPECT_LT(outcome.err.size(), 400u) << outcome.err.substr(0, 400);
     for (const char byte : outcome.err) EXPECT_TRUE(byte == '\n' || (byte >= 0x20 && byte < 0x7F)) << outcome.err;
+  }
+}
+
+// All or nothing, --png among the outputs: the limit is one byte short of
+// the output that fails (a movie's last bytes come only as it is finished),
+// and every other output fits; the older files all stay as they were.
+TEST(BatchFiles, AnOutputThatFailsLeavesEveryOlderOutputAndThePng) {
+  const std::string folder = At("all-or-none");
+  const struct {
+    std::string mode;
+    int n;
+    std::vector<std::string> more;
+    std::vector<std::pair<std::string, std::string>> outputs;  // flag, file name
+    std::string failing;
+  } cases[] = {
+      {"2d", 16, {"--scale", "32"}, {{"--out", "f.raw"}, {"--png", "big.png"}}, "--png"},
+      {"1d",
+       128,
+       {"--frame-every", "1"},
+       {{"--out", "f.h5"}, {"--png", "p.png"}, {"--kymograph", "k.png"}},
+       "--kymograph"},
+      {"2d", 32, {"--frame-every", "10"}, {{"--png", "p.png"}, {"--bmp", "b.bmp"}, {"--movie", "m.gif"}}, "--movie"},
+      {"2d", 32, {"--frame-every", "10"}, {{"--png", "p.png"}, {"--movie", "m.mp4"}}, "--movie"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failing + " in " + c.mode);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::vector<std::string> args = Args(c.mode, c.n, 300, c.more);
+    for (const auto& [flag, name] : c.outputs) args.insert(args.end(), {flag, folder + "/" + name});
+    args.insert(args.end(), {"--random", "4"});
+    ASSERT_EQ(RunBatch(args).exitCode, 0);
+    std::uintmax_t failingSize = 0, largestOther = 0;
+    for (const auto& [flag, name] : c.outputs) {
+      const std::uintmax_t size = fs::file_size(folder + "/" + name);
+      (flag == c.failing ? failingSize : largestOther) = std::max(flag == c.failing ? failingSize : largestOther, size);
+      std::ofstream(folder + "/" + name, std::ios::trunc) << "older " << flag;
+    }
+    ASSERT_LT(largestOther, failingSize - 1) << "the limit would stop another output too";
+    const Outcome outcome = RunBatch(args, failingSize - 1);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_NE(outcome.err.find(c.failing + ": "), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("no output was changed"), std::string::npos) << outcome.err;
+    // The folder holds the older outputs and nothing else.
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      ++files;
+      const std::string name = entry.path().filename().string();
+      const auto output =
+          std::find_if(c.outputs.begin(), c.outputs.end(), [&](const auto& o) { return o.second == name; });
+      ASSERT_NE(output, c.outputs.end()) << name << " left in the folder";
+      EXPECT_EQ(Slurp(entry.path().string()), "older " + output->first);
+    }
+    EXPECT_EQ(files, c.outputs.size());
   }
 }
 

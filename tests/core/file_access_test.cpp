@@ -1,5 +1,6 @@
 #include "files/file_access.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -7,11 +8,48 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "core/run_error.h"
+
+// While armed, this binary's fsync and rename notice which files reached the
+// disk before a rename, and can fail as a full or broken disk would.
+struct DiskWatch {
+  bool armed = false;
+  int fsyncError = 0, renameError = 0;
+  std::set<std::pair<dev_t, ino_t>> synced;
+  int renames = 0, unsyncedRenames = 0;
+} watch;
+
+extern "C" int fsync(int fd) {
+  static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+  struct stat st {};
+  if (watch.armed && watch.fsyncError != 0) {
+    errno = watch.fsyncError;
+    return -1;
+  }
+  if (watch.armed && ::fstat(fd, &st) == 0) watch.synced.insert({st.st_dev, st.st_ino});
+  return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+  struct stat st {};
+  if (watch.armed) {
+    ++watch.renames;
+    if (watch.renameError != 0) {
+      errno = watch.renameError;
+      return -1;
+    }
+    if (::stat(from, &st) != 0 || !watch.synced.count({st.st_dev, st.st_ino})) ++watch.unsyncedRenames;
+  }
+  return real(from, to);
+}
 
 namespace rdsim {
 namespace {
@@ -173,6 +211,48 @@ TEST_F(FileAccessTest, FilesChangeTogetherOrNotAtAll) {
   WriteFileWhole(At("link"), "through the link");
   EXPECT_TRUE(fs::is_symlink(At("link")));
   EXPECT_EQ(Slurp(first), "through the link");
+}
+
+// Every way of writing a file: the bytes reach the disk before the rename, and
+// a failed fsync or rename leaves the older file and no temporary.
+TEST_F(FileAccessTest, WritesReachTheDiskBeforeTheRenameAndFailuresLeaveNoTemporary) {
+  const std::pair<const char*, std::function<void(const std::string&)>> writers[] = {
+      {"WriteFileWhole", [](const std::string& path) { WriteFileWhole(path, "new"); }},
+      {"WholeFiles",
+       [](const std::string& path) {
+         WholeFiles files;
+         files.Add(path, "new");
+         files.Add(path + "-also", "new");
+         files.Commit();
+       }},
+      {"TemporaryFile",
+       [](const std::string& path) {
+         TemporaryFile file(path);
+         std::ofstream(file.Path()) << "new";
+         file.Commit();
+       }},
+  };
+  const struct {
+    int fsyncError, renameError;
+    const char* says;  // "ok" or part of the refusal
+  } cases[] = {{0, 0, "ok"}, {EIO, 0, "cannot write"}, {0, EIO, "cannot replace"}, {0, EXDEV, "cannot replace"}};
+  for (const auto& [writer, write] : writers) {
+    for (const auto& c : cases) {
+      const int error = c.fsyncError + c.renameError;
+      SCOPED_TRACE(std::string(writer) + ": " + c.says + " " + std::to_string(error));
+      const std::string path = Make("target", "old");
+      fs::remove(path + "-also");
+      watch = DiskWatch{true, c.fsyncError, c.renameError, {}, 0, 0};
+      const std::string outcome = Outcome([&] { write(path); });
+      watch.armed = false;
+      EXPECT_NE(outcome.find(c.says), std::string::npos) << outcome;
+      EXPECT_NE(outcome.find(error ? std::strerror(error) : "ok"), std::string::npos) << outcome;
+      EXPECT_EQ(Slurp(path), error ? "old" : "new");
+      EXPECT_TRUE(Hidden().empty());
+      EXPECT_EQ(watch.unsyncedRenames, 0);
+      EXPECT_EQ(watch.renames > 0, c.fsyncError == 0);  // and nothing renamed after a failed fsync
+    }
+  }
 }
 
 // A writer killed at any moment leaves the old content or the new, never a mix.

@@ -151,6 +151,56 @@ TEST(OneStepMap, PredictsTheEngineModeByMode) {
   }
 }
 
+// A clamped synthesis is a constant: its species keeps only its decay and
+// diffusion, while the other's linear terms stay. By hand, at the mode whose
+// neighbours add up to nothing (N = 3, m = 1).
+TEST(OneStepMap, MatchesAMatrixByHandWhereOneSynthesisIsClamped) {
+  using R = SynthesisRegion;
+  const auto self = [](double k, double d) { return 1 - 2 * (d * 0.1 / 0.36) + 0.1 * k; };  // dt = 0.1, dx = 0.6
+  const struct {
+    const char* params;
+    std::size_t state;
+    R regionU, regionV;
+    analysis::StepMatrix expected;
+  } cases[] = {
+      // u at synU_max (0.2 / 0.03), v linear.
+      {"0.03,0,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5",
+       0,
+       R::Above,
+       R::Between,
+       {self(-0.03, 0.01), 0, 0.006, self(-0.03, 0.25)}},
+      // u linear, v clamped at 0: the state (0.05 / 0.11, 0).
+      {"0.14,-0.1,-0.05,0.03,0.1,-0.03,-0.35,0.05,0.05,0.3,0.5",
+       1,
+       R::Between,
+       R::Below,
+       {self(0.14 - 0.03, 0.05), -0.01, 0, self(-0.03, 0.05)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.params);
+    Simulation sim;
+    TakeTexts(sim, SplitTexts(c.params), Mode::OneD, 3);
+    const StabilityReport report = AnalyseStability(sim.coef, Mode::OneD, 3);
+    ASSERT_LT(c.state, report.states.size());
+    const SteadyState& state = report.states[c.state].state;
+    ASSERT_EQ(state.regionU, c.regionU);
+    ASSERT_EQ(state.regionV, c.regionV);
+    const double neighbourSum = analysis::ModesOfLine(3).neighbourSum[1];
+    ASSERT_NEAR(neighbourSum, 0, 1e-12);
+    const analysis::StepMatrix a = analysis::ModeStepMatrix(sim.coef, analysis::CentreWeightsFor(sim.coef, Mode::OneD),
+                                                            state.regionU, state.regionV, neighbourSum);
+    const analysis::StepMatrix& e = c.expected;
+    EXPECT_NEAR(a.uu, e.uu, 1e-7);
+    EXPECT_NEAR(a.uv, e.uv, 1e-7);
+    EXPECT_NEAR(a.vu, e.vu, 1e-7);
+    EXPECT_NEAR(a.vv, e.vv, 1e-7);
+    // One entry off the diagonal is 0: the factors are the diagonal.
+    const auto& factors = report.states[c.state].modes[1].factors;
+    EXPECT_NEAR(std::max(factors[0].real(), factors[1].real()), std::max(e.uu, e.vv), 1e-7);
+    EXPECT_NEAR(std::min(factors[0].real(), factors[1].real()), std::min(e.uu, e.vv), 1e-7);
+  }
+}
+
 struct ExpectedState {
   double u, v;
   SynthesisRegion regionU, regionV;

@@ -22,6 +22,7 @@
 #include "movie_reader.h"
 #include "pixels/field_image_pixels.h"
 #include "pixels/field_picture.h"
+#include "pixels/profile_image_pixels.h"
 #include "ui/file_questions.h"
 #include "ui/picture_box.h"
 
@@ -237,7 +238,8 @@ class FieldFilesTest : public QObject, FormFixture {
   }
 
   // The title counts the frames; Stop Recording closes a movie of them; a
-  // mode switch ends the recording with a message.
+  // mode switch ends the recording with a message, even at the size where
+  // the line's two plots are as tall as the square (the frames alike).
   void aRecordingTakesEveryRedrawOfTheRun() {
     Enter2D("32");
     form->Text2->setText("5");
@@ -255,6 +257,9 @@ class FieldFilesTest : public QObject, FormFixture {
     QCOMPARE(movie.frames.size(), std::size_t(4));
     QVERIFY(movie.frames.back().pixels == ComposeFieldPicture(sim(), Mode::TwoD).pixels);
 
+    const QByteArray alike = QByteArray::number(2 * ProfileImageHeight);
+    Enter2D(alike.constData());
+    const PixelImage square = ComposeFieldPicture(sim(), Mode::TwoD);
     answer = At("run.mp4");
     form->mnuRecord->trigger();
     RunFor(10);
@@ -262,6 +267,8 @@ class FieldFilesTest : public QObject, FormFixture {
     QVERIFY2(errors.size() == 1, qPrintable(Error(0) + " | " + Error(1)));
     QVERIFY2(Error().contains("run.mp4\" ended with 2 frames"), qPrintable(Error()));
     QCOMPARE(form->windowTitle(), QString("Reaction-Diffusion simulator"));
+    const PixelImage line = ComposeFieldPicture(sim(), Mode::OneD);
+    QVERIFY(line.width == square.width && line.height == square.height);
     QCOMPARE(testing::ReadMovie(At("run.mp4").toStdString()).frames.size(), std::size_t(2));
   }
 

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "core/run_error.h"
@@ -109,10 +110,16 @@ TEST(MovieFormat, ByExtensionAndDefaultScale) {
   EXPECT_EQ(MovieFormatOf("a.mp4"), MovieFormat::Mp4);
   EXPECT_EQ(MovieFormatOf(".gif"), std::nullopt);
   EXPECT_EQ(MovieFormatOf("a.avi"), std::nullopt);
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::Gif, 16, 16), 1);
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::Mp4, 128, 128), 2);
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::WebM, 100, 124), 3);  // the larger side reaches 256
-  EXPECT_EQ(DefaultMovieScale(MovieFormat::Mp4, 256, 2), 1);
+  // A GIF keeps the field's size; a video takes the smallest whole factor
+  // that brings its larger side to 256 pixels.
+  for (const auto& [width, height] :
+       {std::pair{16, 16}, {128, 128}, {100, 124}, {124, 100}, {256, 2}, {2, 200}, {85, 1}}) {
+    EXPECT_EQ(DefaultMovieScale(MovieFormat::Gif, width, height), 1);
+    for (const MovieFormat video : {MovieFormat::Mp4, MovieFormat::WebM}) {
+      const int scale = DefaultMovieScale(video, width, height), side = std::max(width, height);
+      EXPECT_TRUE(scale * side >= 256 && (scale - 1) * side < 256) << width << " x " << height << ": " << scale;
+    }
+  }
 }
 
 TEST_F(MovieFileTest, RefusesWhatItCannotWrite) {
@@ -140,35 +147,84 @@ TEST_F(MovieFileTest, RefusesWhatItCannotWrite) {
   EXPECT_THROW(movie.Add(PixelImage(9, 8, 0u)), RunError);
 }
 
+// Runs `write` with files limited to `bytes` (a full disk); a write past the
+// limit fails instead of ending the test.
+void WithFileSizeLimit(rlim_t bytes, const std::function<void()>& write) {
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &small);
+  try {
+    write();
+  } catch (...) {
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    throw;
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
 // Past a file size limit (a full disk): the error names the file, the older
 // movie stays, no temporary is left; a movie never finished leaves nothing.
 TEST_F(MovieFileTest, AFailedMovieLeavesTheOlderFile) {
   const std::string path = In("old.gif");
   { std::ofstream(path) << "older movie"; }
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 30000;
-  setrlimit(RLIMIT_FSIZE, &small);
   std::string message;
-  try {
-    MovieWriter movie(path, 128, 128, 1, PictureColours(Mode::TwoD));
-    for (int i = 0; i < 200; ++i) movie.Add(Ramp(128, 128, 3 * i, GreyPalette()));
-    movie.Finish();
-  } catch (const RunError& error) {
-    message = error.what();
-  }
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  WithFileSizeLimit(30000, [&] {
+    try {
+      MovieWriter movie(path, 128, 128, 1, PictureColours(Mode::TwoD));
+      for (int i = 0; i < 200; ++i) movie.Add(Ramp(128, 128, 3 * i, GreyPalette()));
+      movie.Finish();
+    } catch (const RunError& error) {
+      message = error.what();
+    }
+  });
   EXPECT_NE(message.find("\"" + path + "\""), std::string::npos) << message;
-  std::ifstream file(path);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "older movie");
+  EXPECT_EQ(Slurp(path), "older movie");
   EXPECT_TRUE(Hidden().empty());
 
   { MovieWriter unfinished(In("never.mp4"), 16, 16, 1, {}); }
   EXPECT_FALSE(fs::exists(In("never.mp4")));
   EXPECT_TRUE(Hidden().empty());
+}
+
+// A limit one byte short of the whole movie: every frame is taken, and the
+// error comes only with the last bytes, at Finish. It must still fail the
+// movie and keep the older file.
+TEST_F(MovieFileTest, AnErrorAtTheLastBytesFailsTheMovie) {
+  for (const char* name : {"late.gif", "late.mp4", "late.webm"}) {
+    SCOPED_TRACE(name);
+    const std::string path = In(name);
+    int taken = 0;
+    const auto write = [&] {
+      MovieWriter movie(path, 48, 48, 1, PictureColours(Mode::TwoD));
+      for (taken = 0; taken < 8; ++taken) movie.Add(Ramp(48, 48, 9 * taken, GreyPalette()));
+      movie.Finish();
+    };
+    write();
+    const auto whole = static_cast<rlim_t>(fs::file_size(path));
+    { std::ofstream(path) << "older movie"; }
+    std::string message = "no error";
+    WithFileSizeLimit(whole - 1, [&] {
+      try {
+        write();
+      } catch (const RunError& error) {
+        message = error.what();
+      }
+    });
+    EXPECT_EQ(taken, 8);
+    EXPECT_NE(message.find("cannot record \"" + path + "\""), std::string::npos) << message;
+    EXPECT_EQ(Slurp(path), "older movie");
+    EXPECT_TRUE(Hidden().empty());
+  }
 }
 
 }  // namespace
