@@ -16,7 +16,7 @@
 #include "analysis/linear_stability.h"
 #include "analysis/stability_csv.h"
 #include "batch_options.h"
-#include "batch_run.h"
+#include "command_line/intake.h"
 #include "core/constants.h"
 #include "core/noise_fill.h"
 #include "core/number_text.h"
@@ -35,27 +35,15 @@ namespace {
 
 using namespace rdsim;
 using namespace rdsim::batch;
+using namespace rdsim::cli;
 
 constexpr int Completed = 0, StepFailed = 1, BadArguments = 2;
 
 // Arguments are echoed in messages: their control bytes (an escape sequence,
-// a line break) are shown as \xHH instead of reaching the terminal.
-std::string Printable(const std::string& text) {
-  std::string shown;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-      shown += escaped;
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
+// a line break) must not reach the terminal.
+void Complain(const std::string& message) {
+  std::fprintf(stderr, "rdsim-batch: %s\n", EscapeForMessage(message).c_str());
 }
-
-void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-batch: %s\n", Printable(message).c_str()); }
 
 // One line per built-in preset, for the script that draws the README pictures.
 void ListPresets() {
@@ -246,7 +234,7 @@ int Run(int argc, const char* const* argv) {
       std::fputs(Usage(), stdout);
       return Completed;
     }
-    TakeParameters(sim, options);
+    TakeParameters(sim, options.mode, options.sizeText, options.coefficients);
     if (options.analyze) return Analyze(sim, options);
     if (options.initPath) stepsBefore = LoadInitialField(sim, options);
     if (options.randomSeed) {

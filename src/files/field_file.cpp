@@ -3,7 +3,6 @@
 #include <hdf5.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -13,6 +12,7 @@
 #include "core/number_text.h"
 #include "core/run_error.h"
 #include "files/file_access.h"
+#include "files/file_name.h"
 
 namespace rdsim {
 
@@ -212,12 +212,7 @@ class Reader {
 
 }  // namespace
 
-bool IsFieldFileName(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string end = path.substr(path.size() - 3);
-  std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
-  return end == ".h5";
-}
+bool IsFieldFileName(const std::string& path) { return HasExtension(path, ".h5"); }
 
 std::string EncodeFieldFile(const FieldFile& field) {
   Quiet();

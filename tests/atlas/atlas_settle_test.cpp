@@ -12,7 +12,7 @@
 #include "atlas/atlas_options.h"
 #include "atlas/atlas_point.h"
 #include "atlas/atlas_queue.h"
-#include "batch_run.h"
+#include "command_line/intake.h"
 #include "core/noise_fill.h"
 #include "core/step_loop.h"
 
@@ -38,16 +38,12 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // plain way: a copy of both species before every step.
 std::int64_t FirstUnchangedStep(const RunOptions& options, std::size_t point) {
   Simulation sim;
-  batch::BatchOptions b;
-  b.mode = options.mode;
-  b.sizeText = options.sizeText;
-  b.coefficients = options.PointCoefficients(point);
-  batch::TakeParameters(sim, b);
-  FillNoise(sim.buffers.U, sim.buffers.V, batch::CellCount(sim, options.mode), options.seed);
-  std::vector<float> before = batch::NewestField(sim, options.mode);
+  cli::TakeParameters(sim, options.mode, options.sizeText, options.PointCoefficients(point));
+  FillNoise(sim.buffers.U, sim.buffers.V, cli::CellCount(sim, options.mode), options.seed);
+  std::vector<float> before = cli::NewestField(sim, options.mode);
   for (std::int64_t k = 1; k <= options.steps; ++k) {
     RunSteps(sim, options.mode, 1);
-    std::vector<float> now = batch::NewestField(sim, options.mode);
+    std::vector<float> now = cli::NewestField(sim, options.mode);
     if (std::memcmp(now.data(), before.data(), now.size() * sizeof(float)) == 0) return k;
     before.swap(now);
   }

@@ -25,7 +25,6 @@
 #include "atlas/atlas_queue.h"
 #include "atlas/atlas_sheet.h"
 #include "atlas/atlas_store.h"
-#include "batch_run.h"
 #include "files/file_access.h"
 
 namespace {
@@ -41,7 +40,10 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "rdsim-atlas: %s\n", qPrintable(message));
 }
 
-void Complain(const std::string& message) { std::fprintf(stderr, "rdsim-atlas: %s\n", message.c_str()); }
+// Arguments are echoed in messages: their control bytes must not reach the terminal.
+void Complain(const std::string& message) {
+  std::fprintf(stderr, "rdsim-atlas: %s\n", cli::EscapeForMessage(message).c_str());
+}
 
 std::size_t FieldValues(const RunOptions& options, int n) {
   const auto cells = static_cast<std::size_t>(n);
