@@ -19,16 +19,13 @@
 namespace rdsim::atlas {
 namespace {
 
+const std::string Design = cli::JoinCoefficientTexts(DesignCoefficientTexts());
+const char* const Params = Design.c_str();
+
 RunOptions Sweep(const char* mode, const char* size, const char* steps) {
-  const char* argv[] = {"rdsim-atlas", "run",
-                        "--mode",      mode,
-                        "--size",      size,
-                        "--steps",     steps,
-                        "--params",    "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5",
-                        "--random",    "1",
-                        "--x",         "0:0.02:0.16:4",
-                        "--y",         "4:0.03:0.1:3",
-                        "--out",       "d"};
+  const char* argv[] = {"rdsim-atlas", "run",           "--mode",   mode,           "--size",   size,
+                        "--steps",     steps,           "--params", Params,         "--random", "1",
+                        "--x",         "0:0.02:0.16:4", "--y",      "4:0.03:0.1:3", "--out",    "d"};
   return ParseCommand(static_cast<int>(std::size(argv)), argv, 1).run;
 }
 
@@ -87,15 +84,9 @@ TEST(AtlasSettle, SkippedStepsChangeNoBitAndEndAtTheFirstLook) {
 }
 
 TEST(AtlasSettle, AFaultIsTheSameWithOrWithoutTheStop) {
-  const char* argv[] = {"rdsim-atlas", "run",
-                        "--mode",      "2d",
-                        "--size",      "8",
-                        "--steps",     "300",
-                        "--params",    "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5",
-                        "--random",    "5",
-                        "--x",         "0:0.04:0.12:2",
-                        "--y",         "3:-20:0.03:2",
-                        "--out",       "d"};
+  const char* argv[] = {"rdsim-atlas", "run",           "--mode",   "2d",           "--size",   "8",
+                        "--steps",     "300",           "--params", Params,         "--random", "5",
+                        "--x",         "0:0.04:0.12:2", "--y",      "3:-20:0.03:2", "--out",    "d"};
   const RunOptions options = ParseCommand(static_cast<int>(std::size(argv)), argv, 1).run;
   const PointResult full = RunPoint(options, 0, {false, nullptr}), skipped = RunPoint(options, 0, {true, nullptr});
   EXPECT_EQ(full.status, skipped.status);

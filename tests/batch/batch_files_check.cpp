@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line/command_line.h"
 #include "files/field_file.h"
 #include "movie_reader.h"
 #include "pixels/field_image_pixels.h"
@@ -33,7 +34,7 @@ namespace fs = std::filesystem;
 using rdsim::PixelImage;
 
 std::string Batch, Work;
-const std::string Design = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+const std::string Design = rdsim::cli::JoinCoefficientTexts(rdsim::DesignCoefficientTexts());
 
 struct Outcome {
   int exitCode = -1;

@@ -13,13 +13,7 @@
 namespace rdsim::cli {
 namespace {
 
-std::string Join(const CoefficientTexts& texts) {
-  std::string list;
-  for (const std::string& text : texts) list += (list.empty() ? "" : ",") + text;
-  return list;
-}
-
-const std::string P = Join(DesignCoefficientTexts());
+const std::string P = JoinCoefficientTexts(DesignCoefficientTexts());
 
 // The line a command line is refused with, or "accepted".
 std::string Refusal(const std::vector<std::string>& words) {

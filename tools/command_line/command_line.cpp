@@ -223,4 +223,10 @@ CoefficientTexts ParseCoefficientTexts(const std::string& list) {
   return coefficients;
 }
 
+std::string JoinCoefficientTexts(const CoefficientTexts& texts) {
+  std::string list;
+  for (const std::string& text : texts) list += (list.empty() ? "" : ",") + text;
+  return list;
+}
+
 }  // namespace rdsim::cli

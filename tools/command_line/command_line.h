@@ -100,7 +100,8 @@ std::int64_t ParseWhole(const std::string& argument, const std::string& text, st
 std::vector<std::string> Split(const std::string& text, char separator);
 Mode ParseMode(const std::string& text);
 const Palette* ParsePalette(const std::string& name);
-// A --params list: the coefficients' texts, left to the intake.
+// A --params list: the coefficients' texts, left to the intake; and back.
 CoefficientTexts ParseCoefficientTexts(const std::string& list);
+std::string JoinCoefficientTexts(const CoefficientTexts& texts);
 
 }  // namespace rdsim::cli
