@@ -47,7 +47,7 @@ const std::vector<Flag>& BatchFlags() {
       {"--palette", "NAME", {PaletteNames()}, "the colours of --png, --movie and --kymograph (default grey)"},
       {"--analyze", "", {}, "no steps: the uniform steady states and their linear stability, in words", RunFlags},
       {"--analyze-csv", "CSV", {}, "with --analyze, which it implies: also every mode's factors as a table", RunFlags},
-      {"--list-presets", "", {}, "print the built-in presets, one a line; alone"},
+      {.name = "--list-presets", .help = "print the built-in presets, one a line", .alone = true},
       {"--help", "", {}, "print this text"},
   };
   return flags;
@@ -123,8 +123,6 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
   BatchOptions options;
   options.help = args.Has("--help");
   if (options.help) return options;
-  // Alone it never reaches here.
-  if (args.Has("--list-presets")) throw ArgumentError("--list-presets", "takes no other argument");
   options.analyze = args.Has("--analyze") || args.Has("--analyze-csv");
   options.analyzeCsvPath = Optional(args, "--analyze-csv");
   options.wavelength = args.Has("--wavelength");

@@ -56,6 +56,7 @@ TEST(CommandLine, BothToolsFollowTheirTables) {
       {With(batch, {"--analyze-csv", "c.csv"}), "--steps: cannot be combined with --analyze-csv"},
       {{"rdsim-batch", "--analyze", "--mode", "1d", "--size", "8", "--params", P}, "accepted"},
       {{"rdsim-batch", "--mode", "1d", "--help"}, "accepted"},
+      {{"rdsim-batch", "--list-presets", "--mode", "1d"}, "--list-presets: takes no other argument"},
       {With(batch, {"--wavelength=1"}), "--wavelength: takes no value"},
       {With(run, {"--no-skip=1"}), "--no-skip: takes no value"},
       {With(run, {"--jobs"}), "--jobs: missing value"},

@@ -67,6 +67,10 @@ Arguments::Arguments(const std::vector<Flag>& flags, const std::vector<std::stri
     if (!Row(name).value.empty())
       values.push_back(Bytes(parser.values(found).at(static_cast<qsizetype>(values.size()))));
   }
+  for (const Flag& flag : flags) {
+    if (flag.alone && Has(flag.name) && words.size() > 1) throw ArgumentError(flag.name, "takes no other argument");
+    if (flag.alone && Has(flag.name)) return;
+  }
   CheckConflicts();
   if (!Has("--help")) CheckRequired();
 }

@@ -47,13 +47,14 @@ struct Values {
 inline Values Whole(std::int64_t low, std::int64_t high = NoLimit) { return {low, high}; }
 
 struct Flag {
-  std::string name;   // "--steps"
-  std::string value;  // what the usage calls it, "K"; empty: a switch
-  Values values;
-  std::string help;            // one line of the usage
+  std::string name = {};   // "--steps"
+  std::string value = {};  // what the usage calls it, "K"; empty: a switch
+  Values values = {};
+  std::string help = {};       // one line of the usage
   std::string conflicts = {};  // flags that cannot be given with this one, space-separated
   bool required = false;       // unless a flag given conflicts with it, or --help is given
   bool repeats = false;
+  bool alone = false;  // takes no other argument
 };
 inline constexpr bool Required = true;
 
@@ -63,7 +64,8 @@ class Arguments {
  public:
   // Raises ArgumentError for an unknown flag, a flag without its value, a
   // switch with one, a flag given twice that may not repeat, two flags that
-  // conflict, a required flag missing, and a word that is no flag unless
+  // conflict, a lone flag with others, a required flag missing, and a word
+  // that is no flag unless
   // `positional` names such words ("SHARD_DIR").
   Arguments(const std::vector<Flag>& flags, const std::vector<std::string>& words, std::string_view positional = {});
 
