@@ -9,7 +9,8 @@ set -euo pipefail
 atlas=${1:-build/release/rdsim-atlas}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-params="0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5"
+. "$(dirname "$0")/../scripts/design_coefficients.sh"
+params=$design_params
 
 # Wall seconds of one whole run (points, table and sheet); its summary line
 # goes to $work/summary.

@@ -5,6 +5,7 @@
 # computed, and whether atlas.csv and atlas.png are the same bytes.
 #   bench/atlas_settle.sh [build/release/rdsim-atlas] [steps] [rounds]
 set -euo pipefail
+. "$(dirname "$0")/../scripts/design_coefficients.sh"
 atlas=${1:-build/release/rdsim-atlas}
 steps=${2:-100000}
 rounds=${3:-2}
@@ -17,7 +18,7 @@ run() {
   shift
   local start=$EPOCHREALTIME
   "$atlas" run --mode 2d --size 64 --steps "$steps" --random 1 \
-    --params "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5" \
+    --params "$design_params" \
     --x 0:0.02:0.16:8 --y 4:0.03:0.1:8 --out "$work/$out" "$@" >"$work/$out.out"
   local end=$EPOCHREALTIME
   grep -q '^points=64 faults=0 ' "$work/$out.out" || { echo "$0: run failed" >&2; exit 1; }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "allocation_count.h"
+#include "core/coefficients.h"
 #include "core/integrators.h"
 #include "engine_bridge.h"
 #include "reference_model.h"
@@ -20,8 +21,7 @@
 namespace {
 
 constexpr int Side = 128;
-const std::array<std::string, 11> DesignTexts{"0.08",  "-0.08", "0.04", "0.03", "0.06", "-0.03",
-                                              "-0.15", "0.01",  "0.25", "0.2",  "0.5"};
+const std::array<std::string, 11> DesignTexts = rdsim::DesignCoefficientTexts();
 
 reference::Field RandomField(bool square) {
   reference::Field f(Side, square);

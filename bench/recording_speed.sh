@@ -10,7 +10,8 @@ batch=${1:-build/release/rdsim-batch}
 steps=${2:-40000}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-params=0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5
+. "$(dirname "$0")/../scripts/design_coefficients.sh"
+params=$design_params
 
 best() {
   local top=0 rate

@@ -6,6 +6,7 @@
 # (./setup.sh run or the build commands of the README).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/design_coefficients.sh
 
 atlas=${RDSIM_ATLAS:-build/release/rdsim-atlas}
 [ -x "$atlas" ] || { echo "$0: build rdsim-atlas first ($atlas is missing)" >&2; exit 2; }
@@ -13,7 +14,7 @@ atlas=${RDSIM_ATLAS:-build/release/rdsim-atlas}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$atlas" run --mode 2d --size 64 --steps 20000 --random 1 \
-  --params "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5" \
+  --params "$design_params" \
   --x 0:0.02:0.16:8 --y 4:0.03:0.1:8 --out "$work"
 mkdir -p docs/atlas
 cp "$work/atlas.png" docs/atlas/design-k0-k4.png

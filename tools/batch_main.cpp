@@ -17,7 +17,7 @@
 #include "analysis/linear_stability.h"
 #include "analysis/stability_csv.h"
 #include "batch_options.h"
-#include "batch_run.h"
+#include "command_line/intake.h"
 #include "core/constants.h"
 #include "core/message_text.h"
 #include "core/noise_fill.h"
@@ -37,6 +37,7 @@ namespace {
 
 using namespace rdsim;
 using namespace rdsim::batch;
+using namespace rdsim::cli;
 
 constexpr int Completed = 0, StepFailed = 1, BadArguments = 2;
 
@@ -239,7 +240,7 @@ int Run(int argc, const char* const* argv) {
       std::fputs(Usage(), stdout);
       return Completed;
     }
-    TakeParameters(sim, options);
+    TakeParameters(sim, options.mode, options.sizeText, options.coefficients);
     if (options.analyze) return Analyze(sim, options);
     if (options.initPath) stepsBefore = LoadInitialField(sim, options);
     if (options.randomSeed) {

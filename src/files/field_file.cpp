@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "files/field_answer.h"
 #include "files/field_reader_process.h"
 #include "files/file_access.h"
+#include "files/file_name.h"
 #include "files/hdf5_handle.h"
 
 namespace rdsim {
@@ -94,12 +96,7 @@ int OpenChecked(const std::string& path) {
 
 }  // namespace
 
-bool IsFieldFileName(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string end = path.substr(path.size() - 3);
-  std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return std::tolower(c); });
-  return end == ".h5";
-}
+bool IsFieldFileName(const std::string& path) { return HasExtension(path, ".h5"); }
 
 std::string EncodeFieldFile(const FieldFile& field) {
   Quiet();

@@ -5,11 +5,10 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageWriter>
-#include <algorithm>
-#include <cctype>
 
 #include "core/run_error.h"
 #include "files/file_access.h"
+#include "files/file_name.h"
 
 namespace rdsim {
 
@@ -27,14 +26,8 @@ constexpr ImageFormat Formats[] = {
 };
 
 const ImageFormat* FormatOf(const std::string& path) {
-  std::string lower = path;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   for (const ImageFormat& format : Formats) {
-    const std::string extension = format.extension;
-    if (lower.size() > extension.size() &&
-        lower.compare(lower.size() - extension.size(), extension.size(), extension) == 0) {
-      return &format;
-    }
+    if (HasExtension(path, format.extension)) return &format;
   }
   return nullptr;
 }

@@ -10,7 +10,6 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cctype>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -19,6 +18,7 @@ extern "C" {
 
 #include "core/run_error.h"
 #include "files/file_access.h"
+#include "files/file_name.h"
 #include "pixels/field_picture.h"
 
 namespace rdsim {
@@ -58,14 +58,8 @@ constexpr std::size_t QueueLimit = 32;
 }  // namespace
 
 std::optional<MovieFormat> MovieFormatOf(const std::string& path) {
-  std::string lower = path;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   for (const FormatInfo& info : Formats) {
-    const std::string extension = info.extension;
-    if (lower.size() > extension.size() &&
-        lower.compare(lower.size() - extension.size(), extension.size(), extension) == 0) {
-      return info.format;
-    }
+    if (HasExtension(path, info.extension)) return info.format;
   }
   return std::nullopt;
 }

@@ -7,6 +7,7 @@ set -uo pipefail
 atlas=$(realpath "$1")
 work=$2
 source=${3:+$(realpath "$3")}
+. "$(dirname "$0")/../../scripts/design_coefficients.sh"
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work" || exit 1
@@ -17,7 +18,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-P="0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5"
+P=$design_params
 # The small sweep's flags in ARGS, with the values given as flag value pairs.
 small() {
   local -A v=([--mode]=2d [--size]=12 [--steps]=300 [--params]=$P [--random]=5 [--x]=0:0.04:0.12:3 [--y]=4:0.03:0.1:3)

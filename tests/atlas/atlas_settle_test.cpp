@@ -17,7 +17,7 @@
 #include "atlas/atlas_point.h"
 #include "atlas/atlas_queue.h"
 #include "atlas/atlas_sheet.h"
-#include "batch_run.h"
+#include "command_line/intake.h"
 #include "core/noise_fill.h"
 #include "core/step_loop.h"
 #include "pixels/field_image_pixels.h"
@@ -25,16 +25,13 @@
 namespace rdsim::atlas {
 namespace {
 
+const std::string Design = cli::JoinCoefficientTexts(DesignCoefficientTexts());
+const char* const Params = Design.c_str();
+
 RunOptions Sweep(const char* mode, const char* size, const char* steps) {
-  const char* argv[] = {"rdsim-atlas", "run",
-                        "--mode",      mode,
-                        "--size",      size,
-                        "--steps",     steps,
-                        "--params",    "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5",
-                        "--random",    "1",
-                        "--x",         "0:0.02:0.16:4",
-                        "--y",         "4:0.03:0.1:3",
-                        "--out",       "d"};
+  const char* argv[] = {"rdsim-atlas", "run",           "--mode",   mode,           "--size",   size,
+                        "--steps",     steps,           "--params", Params,         "--random", "1",
+                        "--x",         "0:0.02:0.16:4", "--y",      "4:0.03:0.1:3", "--out",    "d"};
   return ParseCommand(static_cast<int>(std::size(argv)), argv, 1).run;
 }
 
@@ -44,16 +41,12 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // plain way: a copy of both species before every step.
 std::int64_t FirstUnchangedStep(const RunOptions& options, std::size_t point) {
   Simulation sim;
-  batch::BatchOptions b;
-  b.mode = options.mode;
-  b.sizeText = options.sizeText;
-  b.coefficients = options.PointCoefficients(point);
-  batch::TakeParameters(sim, b);
-  FillNoise(sim.buffers.U, sim.buffers.V, batch::CellCount(sim, options.mode), options.seed);
-  std::vector<float> before = batch::NewestField(sim, options.mode);
+  cli::TakeParameters(sim, options.mode, options.sizeText, options.PointCoefficients(point));
+  FillNoise(sim.buffers.U, sim.buffers.V, cli::CellCount(sim, options.mode), options.seed);
+  std::vector<float> before = cli::NewestField(sim, options.mode);
   for (std::int64_t k = 1; k <= options.steps; ++k) {
     RunSteps(sim, options.mode, 1);
-    std::vector<float> now = batch::NewestField(sim, options.mode);
+    std::vector<float> now = cli::NewestField(sim, options.mode);
     if (std::memcmp(now.data(), before.data(), now.size() * sizeof(float)) == 0) return k;
     before.swap(now);
   }
@@ -97,15 +90,9 @@ TEST(AtlasSettle, SkippedStepsChangeNoBitAndEndAtTheFirstLook) {
 }
 
 TEST(AtlasSettle, AFaultIsTheSameWithOrWithoutTheStop) {
-  const char* argv[] = {"rdsim-atlas", "run",
-                        "--mode",      "2d",
-                        "--size",      "8",
-                        "--steps",     "300",
-                        "--params",    "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5",
-                        "--random",    "5",
-                        "--x",         "0:0.04:0.12:2",
-                        "--y",         "3:-20:0.03:2",
-                        "--out",       "d"};
+  const char* argv[] = {"rdsim-atlas", "run",           "--mode",   "2d",           "--size",   "8",
+                        "--steps",     "300",           "--params", Params,         "--random", "5",
+                        "--x",         "0:0.04:0.12:2", "--y",      "3:-20:0.03:2", "--out",    "d"};
   const RunOptions options = ParseCommand(static_cast<int>(std::size(argv)), argv, 1).run;
   const PointResult full = RunPoint(options, 0, {false, nullptr}), skipped = RunPoint(options, 0, {true, nullptr});
   EXPECT_EQ(full.status, skipped.status);

@@ -33,7 +33,9 @@ function(same a b)
   endif()
 endfunction()
 
-set(P "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5")
+# The design coefficients, from the file the shell scripts source.
+file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/../../scripts/design_coefficients.sh" P REGEX "^design_params=")
+string(REPLACE "design_params=" "" P "${P}")
 # k3 = -20 makes the activator grow without bound: the bottom row overflows.
 set(SQUARE --mode 2d --size 12 --steps 300 --params ${P} --random 5 --x 0:0.04:0.12:3 --y 3:-20:0.03:3)
 set(LINE --mode 1d --size 16 --steps 200 --params ${P} --random 9 --x 4:0.04:0.08:2 --y 6:-0.2:-0.1:3)

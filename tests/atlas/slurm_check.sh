@@ -10,6 +10,7 @@
 set -uo pipefail
 atlas=$(realpath "$1")
 sbatch_file=$(realpath "$2/docs/cluster/atlas.sbatch")
+. "$2/scripts/design_coefficients.sh"
 
 for tool in munged slurmctld slurmd sbatch scancel squeue scontrol sinfo; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is missing (Debian's slurm-wlm and munge)"; exit 77; }
@@ -139,7 +140,7 @@ echo "Slurm up in $(($(date +%s) - started)) s: $node"
 # Twelve points of about a second each (--no-skip), three per task.
 export ATLAS=$atlas ATLAS_SHARDS=4
 export ATLAS_SWEEP="--mode 2d --size 64 --steps 100000 --random 1 --no-skip
-  --params 0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5 --x 0:0.02:0.16:4 --y 4:0.03:0.1:3"
+  --params $design_params --x 0:0.02:0.16:4 --y 4:0.03:0.1:3"
 cd "$tmp/run" || exit 1
 job=$(sbatch --parsable --array=1-4 --cpus-per-task=1 "$sbatch_file") || { echo "sbatch failed"; exit 1; }
 

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "core/coefficients.h"
 #include "random_cases.h"
 #include "reference_model.h"
 
@@ -288,8 +289,7 @@ std::string Judge(const Case& c, const std::string& batch, const std::string& wo
   return {};
 }
 
-const std::array<std::string, 11> DesignTexts{"0.08",  "-0.08", "0.04", "0.03", "0.06", "-0.03",
-                                              "-0.15", "0.01",  "0.25", "0.2",  "0.5"};
+const std::array<std::string, 11> DesignTexts = rdsim::DesignCoefficientTexts();
 
 // Steps for a case: thousands in all, the reference's work per case bounded.
 std::int64_t StepsFor(CaseRandom& random, bool square, int n) {
@@ -540,7 +540,7 @@ std::string JudgeOutputFailures(const std::string& batch, const std::string& wor
 // --random SEED: the same seed gives the same noise in [0, 10), another seed
 // other noise, in both modes.
 std::string JudgeSeededNoise(const std::string& batch, const std::string& work) {
-  const std::string p = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const std::string p = Join(DesignTexts);
   auto noise = [&](const char* mode, const char* seed, std::string& bytes) {
     const std::string out = work + "/noise.raw";
     const Outcome o = Spawn(
@@ -587,7 +587,7 @@ std::string JudgeEqualsFormAndBareCall(const std::string& batch, const std::stri
 // --bmp in 1d: the activator plot (red bars) above the inhibitor plot (blue
 // bars), each 62 rows, white behind the bars.
 std::string JudgeProfileBitmap(const std::string& batch, const std::string& work) {
-  const std::string p = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const std::string p = Join(DesignTexts);
   const std::string init = work + "/profile.raw", bmp = work + "/profile.bmp";
   WriteFile(init, RawBytes(std::vector<float>{0, 10, 5, 0, 0, 10}));  // u then v, N = 3
   std::remove(bmp.c_str());

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "command_line/command_line.h"
 #include "core/message_text.h"
 #include "files/field_file.h"
 #include "hostile_field_files.h"
@@ -39,7 +40,7 @@ namespace fs = std::filesystem;
 using rdsim::PixelImage;
 
 std::string Batch, Work;
-const std::string Design = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+const std::string Design = rdsim::cli::JoinCoefficientTexts(rdsim::DesignCoefficientTexts());
 
 struct Outcome {
   int exitCode = -1;

@@ -8,7 +8,9 @@ endforeach()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-set(design "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5")
+# The design coefficients, from the file the shell scripts source.
+file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/../../scripts/design_coefficients.sh" design REGEX "^design_params=")
+string(REPLACE "design_params=" "" design "${design}")
 # Runs rdsim-batch; fails unless it exits with `code` and `pattern` is in its output.
 function(expect code pattern)
   execute_process(COMMAND "${BATCH}" ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -104,7 +104,8 @@ TEST(AtlasOptions, AxesAndShards) {
   }
 }
 
-const char* const Params = "0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+const std::string Design = cli::JoinCoefficientTexts(DesignCoefficientTexts());
+const char* const Params = Design.c_str();
 
 TEST(AtlasOptions, BadCommandLinesNameTheArgument) {
   const auto run = [](std::vector<const char*> extra) {

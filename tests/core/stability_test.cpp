@@ -13,7 +13,7 @@
 #include "analysis/one_step_map.h"
 #include "analysis/stability_csv.h"
 #include "analysis/stability_verdict.h"
-#include "batch_run.h"
+#include "command_line/intake.h"
 #include "core/number_text.h"
 #include "core/parameter_intake.h"
 #include "core/step_loop.h"
@@ -68,10 +68,10 @@ std::array<double, 2> EngineAmplitudes(const Texts& texts, Mode mode, int size, 
         field[cells + k] = static_cast<float>(v + b * shape);
       }
     }
-    batch::LoadField(sim, mode, field);
+    cli::LoadField(sim, mode, field);
     const StepLoopOutcome outcome = RunSteps(sim, mode, steps);
     EXPECT_FALSE(outcome.fault.has_value());
-    ends[static_cast<std::size_t>(run)] = batch::NewestField(sim, mode);
+    ends[static_cast<std::size_t>(run)] = cli::NewestField(sim, mode);
   }
   // The modes are orthogonal when the end cells weigh half.
   std::array<double, 2> amplitude{};
@@ -304,7 +304,7 @@ TEST(SteadyStates, EngineKeepsAUniformFieldAtEachState) {
     TakeTexts(sim, texts, Mode::OneD, 8);
     std::vector<float> field(8, static_cast<float>(state.state.u));
     field.resize(16, static_cast<float>(state.state.v));
-    batch::LoadField(sim, Mode::OneD, field);
+    cli::LoadField(sim, Mode::OneD, field);
     RunSteps(sim, Mode::OneD, 20);
     for (std::size_t i = 0; i < 8; ++i) {
       EXPECT_NEAR(sim.buffers.U[i], state.state.u, 1e-5 * (1 + state.state.u));

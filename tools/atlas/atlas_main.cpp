@@ -26,7 +26,6 @@
 #include "atlas/atlas_queue.h"
 #include "atlas/atlas_sheet.h"
 #include "atlas/atlas_store.h"
-#include "batch_run.h"
 #include "core/message_text.h"
 #include "files/file_access.h"
 
@@ -129,6 +128,43 @@ void CheckSameSweep(const RunOptions& options) {
   }
 }
 
+// This shard's points that `kept` (ascending) does not hold.
+std::vector<std::size_t> PointsToCompute(const RunOptions& options, const std::vector<std::size_t>& kept) {
+  std::vector<std::size_t> points;
+  for (std::size_t p = 0, k = 0; p < options.PointCount(); ++p) {
+    if (!options.shard.Holds(p)) continue;
+    if (k < kept.size() && kept[k] == p) {
+      ++k;
+    } else {
+      points.push_back(p);
+    }
+  }
+  return points;
+}
+
+struct Tally {
+  std::atomic<int> faults{0};
+  std::atomic<std::size_t> computed{0};
+  std::atomic<std::int64_t> steps{0};
+};
+
+// Runs and stores the points on --jobs threads until done or asked to stop.
+void ComputePoints(const RunOptions& options, const std::vector<std::size_t>& points, Tally& tally) {
+  const PointControl control{options.skipSettled, &stopRequested};
+  if (stopRequested) return;
+  RunWorkQueue(
+      points, options.jobs,
+      [&](std::size_t point) {
+        const PointResult result = RunPoint(options, point, control);
+        if (result.interrupted) return;  // dropped whole: a resume runs it again
+        WritePoint(options.outDir, point, CsvRow(options, point, result), result);
+        if (!result.metrics) ++tally.faults;
+        ++tally.computed;
+        tally.steps += result.stepsComputed;
+      },
+      isatty(STDERR_FILENO) != 0, &stopRequested);
+}
+
 int Run(RunOptions options) {
   const int n = CheckIntake(options);
   const std::string& dir = options.outDir;
@@ -153,37 +189,13 @@ int Run(RunOptions options) {
   }
   WriteRunDescription(dir, options);
 
-  std::vector<std::size_t> points;
-  std::size_t shardPoints = 0;
-  for (std::size_t p = 0, k = 0; p < options.PointCount(); ++p) {
-    if (!options.shard.Holds(p)) continue;
-    ++shardPoints;
-    if (k < kept.size() && kept[k] == p) {
-      ++k;
-    } else {
-      points.push_back(p);
-    }
-  }
+  const std::vector<std::size_t> points = PointsToCompute(options, kept);
+  const std::size_t shardPoints = kept.size() + points.size();
   const auto start = std::chrono::steady_clock::now();
-  std::atomic<int> faults{0};
-  std::atomic<std::size_t> computed{0};
-  std::atomic<std::int64_t> stepsComputed{0};
-  const PointControl control{options.skipSettled, &stopRequested};
-  if (!stopRequested) {
-    RunWorkQueue(
-        points, options.jobs,
-        [&](std::size_t point) {
-          const PointResult result = RunPoint(options, point, control);
-          if (result.interrupted) return;  // dropped whole: a resume runs it again
-          WritePoint(dir, point, CsvRow(options, point, result), result);
-          if (!result.metrics) ++faults;
-          ++computed;
-          stepsComputed += result.stepsComputed;
-        },
-        isatty(STDERR_FILENO) != 0, &stopRequested);
-  }
+  Tally tally;
+  ComputePoints(options, points, tally);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  StepCount total{keptSteps.computed + stepsComputed, keptSteps.requested + options.steps * std::int64_t(computed)};
+  StepCount total{keptSteps.computed + tally.steps, keptSteps.requested + options.steps * std::int64_t(tally.computed)};
 
   // A shard leaves the table and the sheet to the merge.
   if (!stopRequested && options.shard.count == 1) {
@@ -194,13 +206,14 @@ int Run(RunOptions options) {
   getrusage(RUSAGE_SELF, &usage);
   // kept and computed count this shard's points; steps, those computed now.
   std::printf("points=%zu faults=%d kept=%zu computed=%zu steps=%lld/%lld seconds=%.3f jobs=%d peak_kb=%ld\n",
-              shardPoints, faults.load(), kept.size(), computed.load(), static_cast<long long>(stepsComputed.load()),
-              static_cast<long long>(options.steps * static_cast<std::int64_t>(computed.load())), seconds, options.jobs,
-              usage.ru_maxrss);
+              shardPoints, tally.faults.load(), kept.size(), tally.computed.load(),
+              static_cast<long long>(tally.steps.load()),
+              static_cast<long long>(options.steps * static_cast<std::int64_t>(tally.computed.load())), seconds,
+              options.jobs, usage.ru_maxrss);
   if (stopRequested) {
     const int signal = stopSignal == 0 ? SIGTERM : stopSignal;
     Complain(std::string("stopped by ") + (signal == SIGINT ? "SIGINT" : "SIGTERM") + " with " +
-             std::to_string(kept.size() + computed) + " of " + std::to_string(shardPoints) +
+             std::to_string(kept.size() + tally.computed) + " of " + std::to_string(shardPoints) +
              " points stored; run again with --resume to compute the rest");
     return 128 + signal;
   }

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "batch_options.h"  // ArgumentError
+#include "command_line/command_line.h"
 #include "core/simulation.h"
 #include "pixels/palette.h"
 
 namespace rdsim::atlas {
 
-using batch::ArgumentError;
+using cli::ArgumentError;
 
 // One swept coefficient: COUNT evenly spaced values from FROM to TO, each as
 // the number text a box would show.
@@ -62,6 +62,10 @@ struct Command {
   RunOptions run;
   MergeOptions merge;
 };
+
+// The flags of `run` and of `merge`: the usage and the parsing follow them.
+const std::vector<cli::Flag>& RunFlags();
+const std::vector<cli::Flag>& MergeFlags();
 
 // Raises ArgumentError naming the argument at fault. `defaultJobs` stands in
 // when --jobs is not given.

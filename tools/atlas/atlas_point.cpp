@@ -6,23 +6,13 @@
 
 #include "analysis/dominant_wavelength.h"
 #include "analysis/linear_stability.h"
-#include "batch_run.h"
+#include "command_line/intake.h"
 #include "core/noise_fill.h"
 #include "core/step_loop.h"
 
 namespace rdsim::atlas {
 
 namespace {
-
-batch::BatchOptions PointOptions(const RunOptions& options, const CoefficientTexts& coefficients) {
-  batch::BatchOptions b;
-  b.mode = options.mode;
-  b.sizeText = options.sizeText;
-  b.coefficients = coefficients;
-  b.steps = options.steps;
-  b.randomSeed = options.seed;
-  return b;
-}
 
 // The intake of the fixed boxes, with a harmless text in the swept ones (and
 // in `alsoZero`).
@@ -31,7 +21,7 @@ Simulation FixedIntake(const RunOptions& options, std::initializer_list<int> als
   for (int k : alsoZero) fixed[static_cast<std::size_t>(k)] = "0";
   fixed[static_cast<std::size_t>(options.x.coefficient)] = fixed[static_cast<std::size_t>(options.y.coefficient)] = "0";
   Simulation sim;
-  batch::TakeParameters(sim, PointOptions(options, fixed));
+  cli::TakeParameters(sim, options.mode, options.sizeText, fixed);
   return sim;
 }
 
@@ -51,7 +41,7 @@ int CheckIntake(const RunOptions& options) {
       coefficients[static_cast<std::size_t>(axis->coefficient)] = text;
       try {
         Simulation probe;
-        batch::TakeParameters(probe, PointOptions(options, coefficients));
+        cli::TakeParameters(probe, options.mode, options.sizeText, coefficients);
       } catch (const ArgumentError& error) {
         throw ArgumentError(axis == &options.x ? "--x" : "--y",
                             "k" + std::to_string(axis->coefficient) + " = " + text + ": " + error.what());
@@ -153,8 +143,8 @@ void Predict(const Simulation& sim, Mode mode, PointResult& result) {
 
 PointResult RunPoint(const RunOptions& options, std::size_t point, const PointControl& control) {
   Simulation sim;
-  batch::TakeParameters(sim, PointOptions(options, options.PointCoefficients(point)));
-  const std::size_t cells = batch::CellCount(sim, options.mode);
+  cli::TakeParameters(sim, options.mode, options.sizeText, options.PointCoefficients(point));
+  const std::size_t cells = cli::CellCount(sim, options.mode);
   FillNoise(sim.buffers.U, sim.buffers.V, cells, options.seed);
 
   PointResult result;
@@ -164,7 +154,7 @@ PointResult RunPoint(const RunOptions& options, std::size_t point, const PointCo
   const StepLoopOutcome outcome = RunStepLoop(sim, options.mode, options.steps, NoRedraw, meter);
   result.interrupted = meter.Interrupted();
   result.stepsComputed = outcome.fault ? outcome.stepsDone + 1 : outcome.stepsDone;
-  result.field = batch::NewestField(sim, options.mode);
+  result.field = cli::NewestField(sim, options.mode);
   if (outcome.fault) {
     result.status =
         std::string(FaultName(outcome.fault->fault())) + " at step " + std::to_string(outcome.stepsDone + 1);

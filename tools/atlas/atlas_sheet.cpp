@@ -125,58 +125,127 @@ QStringList FixedLines(const RunOptions& options, int n, const QFontMetrics& met
   return lines;
 }
 
-ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make_unique<Layout>()) {
-  Layout& l = *layout_;
-  l.options = options;
-  l.n = std::max(n, 1);
-  l.square = options.mode == Mode::TwoD;
+namespace {
+
+// The sheet's texts, fonts and the places around the grid.
+struct SheetFrame {
+  QFont font = SheetFont(false), bold = SheetFont(true);
+  QFontMetrics metrics{font}, boldMetrics{bold};
+  int line = metrics.height();
+  QString heading;
+  QStringList fixed;
+  int labelWidth = 0, legendWidth = 0;
+  int gridWidth = 0, gridHeight = 0, legendTop = 0, width = 0, height = 0;
+};
+
+QString Heading(const RunOptions& options, bool square) {
+  return QStringLiteral("Pattern atlas, %1: %2 from %3 to %4 across, %5 from %6 to %7 up")
+      .arg(square ? "2D" : "1D", CoefficientName(options.x.coefficient),
+           QString::fromStdString(options.x.texts.front()), QString::fromStdString(options.x.texts.back()),
+           CoefficientName(options.y.coefficient), QString::fromStdString(options.y.texts.front()),
+           QString::fromStdString(options.y.texts.back()));
+}
+
+// Sizes the tiles to the sheet and places the grid (into `l`) and the texts.
+SheetFrame Measure(ContactSheet::Layout& l) {
+  const RunOptions& options = l.options;
   const int columns = static_cast<int>(options.x.texts.size()), rows = static_cast<int>(options.y.texts.size());
-
-  const QFont font = SheetFont(false), bold = SheetFont(true);
-  const QFontMetrics metrics(font), boldMetrics(bold);
-  const int line = metrics.height();
-
-  const QString heading =
-      QStringLiteral("Pattern atlas, %1: %2 from %3 to %4 across, %5 from %6 to %7 up")
-          .arg(l.square ? "2D" : "1D", CoefficientName(options.x.coefficient),
-               QString::fromStdString(options.x.texts.front()), QString::fromStdString(options.x.texts.back()),
-               CoefficientName(options.y.coefficient), QString::fromStdString(options.y.texts.front()),
-               QString::fromStdString(options.y.texts.back()));
-
-  int labelWidth = 0;
+  SheetFrame f;
+  const int line = f.line;
+  f.heading = Heading(options, l.square);
   for (const std::string& text : options.y.texts) {
-    labelWidth = std::max(labelWidth, metrics.horizontalAdvance(QString::fromStdString(text)));
+    f.labelWidth = std::max(f.labelWidth, f.metrics.horizontalAdvance(QString::fromStdString(text)));
   }
-  int legendWidth = 0;
-  for (PatternClass p : LegendOrder) legendWidth += line + 4 + metrics.horizontalAdvance(ClassName(p)) + 16;
-  legendWidth += line + 4 + metrics.horizontalAdvance(PredictedLegend);
-  l.gridLeft = Margin + line + 8 + labelWidth + 6;
+  for (PatternClass p : LegendOrder) f.legendWidth += line + 4 + f.metrics.horizontalAdvance(ClassName(p)) + 16;
+  f.legendWidth += line + 4 + f.metrics.horizontalAdvance(PredictedLegend);
+  l.gridLeft = Margin + line + 8 + f.labelWidth + 6;
   const int extraX = l.gridLeft + Margin;
   // Below the grid: ticks, the axis name, the legend.
   const int extraBelow = 6 + 2 * line + 10 + line + Margin;
   const auto fit = [&](int titleLines) {
-    l.gridTop = Margin + boldMetrics.height() + titleLines * line + 12;
+    l.gridTop = Margin + f.boldMetrics.height() + titleLines * line + 12;
     l.tile = FitTiles(l.n, l.square, ProfileImageHeight, columns, rows, extraX, l.gridTop + extraBelow);
     l.pitchX = l.tile.width + 2 * FrameWidth + TileGap;
     l.pitchY = l.tile.height + 2 * FrameWidth + TileGap;
   };
   fit(1);
   const int titleWidth = std::max({MinTitleWidth, columns * l.pitchX - TileGap + extraX - 2 * Margin,
-                                   boldMetrics.horizontalAdvance(heading), legendWidth});
-  const QStringList fixed = FixedLines(options, l.n, metrics, titleWidth);
-  fit(static_cast<int>(fixed.size()));
-  const int gridWidth = columns * l.pitchX - TileGap, gridHeight = rows * l.pitchY - TileGap;
-  const int legendTop = l.gridTop + gridHeight + 6 + 2 * line + 10;
+                                   f.boldMetrics.horizontalAdvance(f.heading), f.legendWidth});
+  f.fixed = FixedLines(options, l.n, f.metrics, titleWidth);
+  fit(static_cast<int>(f.fixed.size()));
+  f.gridWidth = columns * l.pitchX - TileGap;
+  f.gridHeight = rows * l.pitchY - TileGap;
+  f.legendTop = l.gridTop + f.gridHeight + 6 + 2 * line + 10;
 
   int fixedWidth = 0;
-  for (const QString& text : fixed) fixedWidth = std::max(fixedWidth, metrics.horizontalAdvance(text));
-  const int width = std::max({l.gridLeft + gridWidth + Margin, Margin + boldMetrics.horizontalAdvance(heading) + Margin,
-                              Margin + fixedWidth + Margin, Margin + legendWidth + Margin});
-  const int height = legendTop + line + Margin;
+  for (const QString& text : f.fixed) fixedWidth = std::max(fixedWidth, f.metrics.horizontalAdvance(text));
+  f.width = std::max({l.gridLeft + f.gridWidth + Margin, Margin + f.boldMetrics.horizontalAdvance(f.heading) + Margin,
+                      Margin + fixedWidth + Margin, Margin + f.legendWidth + Margin});
+  f.height = f.legendTop + line + Margin;
+  return f;
+}
 
-  l.image = QImage(width, height, QImage::Format_RGB32);
+void DrawTitle(QPainter& painter, const SheetFrame& f) {
+  painter.setFont(f.bold);
+  painter.drawText(QRect(Margin, Margin, f.width - 2 * Margin, f.boldMetrics.height()), Qt::AlignLeft, f.heading);
+  painter.setFont(f.font);
+  for (int i = 0; i < f.fixed.size(); ++i) {
+    painter.drawText(QRect(Margin, Margin + f.boldMetrics.height() + 2 + i * f.line, f.width - 2 * Margin, f.line),
+                     Qt::AlignLeft, f.fixed[i]);
+  }
+}
+
+// Ticks: each column's and row's value, as the box text that ran; and the
+// names of the two coefficients.
+void DrawAxes(QPainter& painter, const ContactSheet::Layout& l, const SheetFrame& f) {
+  const RunOptions& options = l.options;
+  const int columns = static_cast<int>(options.x.texts.size()), rows = static_cast<int>(options.y.texts.size());
+  for (int c = 0; c < columns; ++c) {
+    const QRect box(l.gridLeft + c * l.pitchX - TileGap / 2, l.gridTop + f.gridHeight + 6, l.pitchX, f.line);
+    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop,
+                     QString::fromStdString(options.x.texts[static_cast<std::size_t>(c)]));
+  }
+  painter.drawText(QRect(l.gridLeft, l.gridTop + f.gridHeight + 6 + f.line, f.gridWidth, f.line), Qt::AlignHCenter,
+                   CoefficientName(options.x.coefficient));
+  for (int r = 0; r < rows; ++r) {
+    const int top = l.gridTop + (rows - 1 - r) * l.pitchY;
+    const QRect box(l.gridLeft - 6 - f.labelWidth, top, f.labelWidth, l.pitchY - TileGap);
+    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter,
+                     QString::fromStdString(options.y.texts[static_cast<std::size_t>(r)]));
+  }
+  painter.save();
+  painter.translate(Margin, l.gridTop + f.gridHeight);
+  painter.rotate(-90);
+  painter.drawText(QRect(0, 0, f.gridHeight, f.line), Qt::AlignHCenter, CoefficientName(options.y.coefficient));
+  painter.restore();
+}
+
+void DrawLegend(QPainter& painter, const SheetFrame& f) {
+  const int line = f.line;
+  int x = Margin;
+  for (PatternClass p : LegendOrder) {
+    painter.fillRect(QRect(x, f.legendTop + 1, line - 2, line - 2), QColor::fromRgb(ClassColour(p)));
+    x += line + 4;
+    painter.drawText(QRect(x, f.legendTop, f.width, line), Qt::AlignLeft, ClassName(p));
+    x += f.metrics.horizontalAdvance(ClassName(p)) + 16;
+  }
+  painter.save();
+  DrawCornerMark(painter, x + line - 3, f.legendTop + 1, line - 2);
+  painter.restore();
+  painter.drawText(QRect(x + line + 4, f.legendTop, f.width, line), Qt::AlignLeft, PredictedLegend);
+}
+
+}  // namespace
+
+ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make_unique<Layout>()) {
+  Layout& l = *layout_;
+  l.options = options;
+  l.n = std::max(n, 1);
+  l.square = options.mode == Mode::TwoD;
+  const SheetFrame f = Measure(l);
+  l.image = QImage(f.width, f.height, QImage::Format_RGB32);
   if (l.image.isNull()) {
-    throw std::runtime_error("no memory for a sheet of " + std::to_string(width) + " x " + std::to_string(height) +
+    throw std::runtime_error("no memory for a sheet of " + std::to_string(f.width) + " x " + std::to_string(f.height) +
                              " pixels");
   }
   l.image.setDotsPerMeterX(3780);
@@ -185,45 +254,9 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
 
   QPainter painter(&l.image);
   painter.setPen(QColor::fromRgb(Ink));
-  painter.setFont(bold);
-  painter.drawText(QRect(Margin, Margin, width - 2 * Margin, boldMetrics.height()), Qt::AlignLeft, heading);
-  painter.setFont(font);
-  for (int i = 0; i < fixed.size(); ++i) {
-    painter.drawText(QRect(Margin, Margin + boldMetrics.height() + 2 + i * line, width - 2 * Margin, line),
-                     Qt::AlignLeft, fixed[i]);
-  }
-
-  // Ticks: each column's and row's value, as the box text that ran.
-  for (int c = 0; c < columns; ++c) {
-    const QRect box(l.gridLeft + c * l.pitchX - TileGap / 2, l.gridTop + gridHeight + 6, l.pitchX, line);
-    painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop,
-                     QString::fromStdString(options.x.texts[static_cast<std::size_t>(c)]));
-  }
-  painter.drawText(QRect(l.gridLeft, l.gridTop + gridHeight + 6 + line, gridWidth, line), Qt::AlignHCenter,
-                   CoefficientName(options.x.coefficient));
-  for (int r = 0; r < rows; ++r) {
-    const int top = l.gridTop + (rows - 1 - r) * l.pitchY;
-    const QRect box(l.gridLeft - 6 - labelWidth, top, labelWidth, l.pitchY - TileGap);
-    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter,
-                     QString::fromStdString(options.y.texts[static_cast<std::size_t>(r)]));
-  }
-  painter.save();
-  painter.translate(Margin, l.gridTop + gridHeight);
-  painter.rotate(-90);
-  painter.drawText(QRect(0, 0, gridHeight, line), Qt::AlignHCenter, CoefficientName(options.y.coefficient));
-  painter.restore();
-
-  int x = Margin;
-  for (PatternClass p : LegendOrder) {
-    painter.fillRect(QRect(x, legendTop + 1, line - 2, line - 2), QColor::fromRgb(ClassColour(p)));
-    x += line + 4;
-    painter.drawText(QRect(x, legendTop, width, line), Qt::AlignLeft, ClassName(p));
-    x += metrics.horizontalAdvance(ClassName(p)) + 16;
-  }
-  painter.save();
-  DrawCornerMark(painter, x + line - 3, legendTop + 1, line - 2);
-  painter.restore();
-  painter.drawText(QRect(x + line + 4, legendTop, width, line), Qt::AlignLeft, PredictedLegend);
+  DrawTitle(painter, f);
+  DrawAxes(painter, l, f);
+  DrawLegend(painter, f);
 }
 
 ContactSheet::~ContactSheet() = default;

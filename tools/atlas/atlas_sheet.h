@@ -16,6 +16,8 @@ namespace rdsim::atlas {
 // it is the same PNG byte for byte.
 class ContactSheet {
  public:
+  struct Layout;  // the sheet's places and pixels, known to its own file alone
+
   ContactSheet(const RunOptions& options, int n);
   ~ContactSheet();
   // `field`: the newest field, activator cells then inhibitor cells.
@@ -28,7 +30,6 @@ class ContactSheet {
   void Save(const std::string& path) const;
 
  private:
-  struct Layout;
   std::unique_ptr<Layout> layout_;
 };
 

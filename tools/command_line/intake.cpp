@@ -1,12 +1,12 @@
-#include "batch_run.h"
+#include "command_line/intake.h"
 
 #include "core/checked.h"
 #include "core/constants.h"
-#include "core/message_text.h"
 #include "core/number_text.h"
 #include "core/parameter_intake.h"
+#include "core/run_error.h"
 
-namespace rdsim::batch {
+namespace rdsim::cli {
 
 namespace {
 
@@ -14,11 +14,12 @@ namespace {
 // right after reading it, the last text read names the argument of an error.
 class ArgumentBoxes : public ParameterBoxes {
  public:
-  explicit ArgumentBoxes(const BatchOptions& options) : options_(options), size_(options.sizeText) {}
+  ArgumentBoxes(Mode mode, const std::string& sizeText, const CoefficientTexts& coefficients)
+      : mode_(mode), coefficients_(coefficients), size_(sizeText) {}
 
   std::string CoefficientText(int k) const override {
     lastRead_ = "--params";
-    return options_.coefficients.at(static_cast<std::size_t>(k));
+    return coefficients_.at(static_cast<std::size_t>(k));
   }
   // Only sets the window's redraw period.
   std::string IterationsText() const override { return "1"; }
@@ -27,12 +28,13 @@ class ArgumentBoxes : public ParameterBoxes {
     return size_;
   }
   void SetSizeText(const std::string& text) override { size_ = text; }
-  Mode SelectedMode() const override { return options_.mode; }
+  Mode SelectedMode() const override { return mode_; }
 
   const std::string& LastRead() const { return lastRead_; }
 
  private:
-  const BatchOptions& options_;
+  Mode mode_;
+  const CoefficientTexts& coefficients_;
   std::string size_;
   mutable std::string lastRead_ = "--size";
 };
@@ -56,9 +58,9 @@ void CheckSize(const std::string& text) {
 
 }  // namespace
 
-void TakeParameters(Simulation& sim, const BatchOptions& options) {
-  CheckSize(options.sizeText);
-  ArgumentBoxes boxes(options);
+void TakeParameters(Simulation& sim, Mode mode, const std::string& sizeText, const CoefficientTexts& coefficients) {
+  CheckSize(sizeText);
+  ArgumentBoxes boxes(mode, sizeText, coefficients);
   NoPictures window;
   try {
     ReadParameters(sim, boxes, window);
@@ -87,4 +89,4 @@ std::vector<float> NewestField(const Simulation& sim, Mode mode) {
   return field;
 }
 
-}  // namespace rdsim::batch
+}  // namespace rdsim::cli
