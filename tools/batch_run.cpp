@@ -58,9 +58,8 @@ void CheckSize(const std::string& text) {
 void TakeParameters(Simulation& sim, const BatchOptions& options) {
   CheckSize(options.sizeText);
   ArgumentBoxes boxes(options);
-  NoPictures window;
   try {
-    ReadParameters(sim, boxes, window);
+    ReadParameters(sim, boxes);
   } catch (const RunError& error) {
     throw ArgumentError(boxes.LastRead(), error.what());
   }

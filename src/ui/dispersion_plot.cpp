@@ -141,12 +141,6 @@ double DispersionPlot::Y(const Frame& frame, double growth) const {
   return frame.plot.bottom() - std::clamp(t, 0.0, 1.0) * std::max(0.0, frame.plot.height() - lane);
 }
 
-QPointF DispersionPlot::DotPosition(const DispersionDot& dot) const {
-  if (!curve_) return {};
-  const Frame frame = Layout();
-  return {X(frame, dot.wavelength), Y(frame, dot.growth)};
-}
-
 void DispersionPlot::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);

@@ -23,8 +23,6 @@ class DispersionPlot : public QWidget {
 
   const std::optional<DispersionCurve>& Curve() const { return curve_; }
   const QString& Message() const { return message_; }
-  // Where a dot lands in widget coordinates (the uniform mode in its column).
-  QPointF DotPosition(const DispersionDot& dot) const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
