@@ -33,8 +33,7 @@ class Boxes : public ParameterBoxes {
 Simulation NoisyField(Mode mode, int n) {
   Simulation sim;
   Boxes boxes(mode, n);
-  NoPictures view;
-  ReadParameters(sim, boxes, view);
+  ReadParameters(sim, boxes);
   const auto cells = static_cast<std::size_t>(mode == Mode::TwoD ? n * n : n);
   FillNoise(sim.buffers.U, sim.buffers.V, cells, 1);
   return sim;

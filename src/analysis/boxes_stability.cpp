@@ -33,8 +33,7 @@ BoxesStability AnalyseBoxes(const ParameterBoxes& boxes) {
   Simulation scratch;
   try {
     ReadOnlyBoxes readOnly(boxes);
-    NoPictures pictures;
-    ReadParameters(scratch, readOnly, pictures);
+    ReadParameters(scratch, readOnly);
   } catch (const RunError& error) {
     result.fault = "The boxes hold an error: " + Sentence(error) + ".";
     return result;

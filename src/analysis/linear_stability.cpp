@@ -69,20 +69,13 @@ StabilityReport AnalyseStability(const StepCoefficients& c, Mode mode, int n) {
   return report;
 }
 
-StepCoefficients ScaleCoefficients(const std::array<double, 11>& k, Mode mode) {
+StepCoefficients ScaleCoefficients(const std::array<double, CoefficientCount>& k, Mode mode) {
   const double dtD = dt, dxD = dx;
   StepCoefficients c;
-  c.aU = ToSingle(k[0] * dtD);
-  c.bU = ToSingle(k[1] * dtD);
-  c.cU = ToSingle(k[2] * dtD);
-  c.decayU = ToSingle(k[3] * dtD);
-  c.aV = ToSingle(k[4] * dtD);
-  c.bV = ToSingle(k[5] * dtD);
-  c.cV = ToSingle(k[6] * dtD);
-  c.synUMax = ToSingle(k[9] * dtD);
-  c.synVMax = ToSingle(k[10] * dtD);
-  c.Du = ToSingle(k[7]);
-  c.Dv = ToSingle(k[8]);
+  FeedStepTerms(c, [&k, dtD](int i, StepScaling scaling) {
+    const double value = k[static_cast<std::size_t>(i)];
+    return ToSingle(scaling == StepScaling::TimesDt ? value * dtD : value);
+  });
   c.DuS = ToSingle(((c.Du * dtD) / dxD) / dxD);
   c.DvS = ToSingle(((dtD * c.Dv) / dxD) / dxD);
   if (mode == Mode::OneD || mode == Mode::TwoD) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/coefficients.h"
 #include "core/simulation.h"
 #include "core/step_coefficients.h"
 
@@ -86,7 +87,7 @@ StabilityReport AnalyseStability(const StepCoefficients& c, Mode mode, int n);
 
 // k0..k10 as the intake converts the box texts (each parsed to double), when
 // there are no boxes at hand. Raises RunError on an overflow.
-StepCoefficients ScaleCoefficients(const std::array<double, 11>& k, Mode mode);
+StepCoefficients ScaleCoefficients(const std::array<double, CoefficientCount>& k, Mode mode);
 
 // "stable", "stationary_pattern", ...: the fastest kind of growth of a state.
 const char* VerdictShortName(const StateStability& state);

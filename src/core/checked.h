@@ -45,7 +45,6 @@ Int RoundToInt(double x) {
   return static_cast<Int>(r);
 }
 inline std::int32_t RoundToInt32(double x) { return RoundToInt<std::int32_t>(x); }
-inline std::int16_t RoundToInt16(double x) { return RoundToInt<std::int16_t>(x); }
 
 // Raises the floating-point fault of a value that is about to be stored.
 inline void CheckFinite(double x) {

@@ -73,9 +73,7 @@ std::int32_t FieldSize(ParameterBoxes& boxes) {
   return n;
 }
 
-}  // namespace
-
-void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view) {
+void ReadInto(Simulation& sim, ParameterBoxes& boxes, IntakeView* view) {
   const std::string iterations = boxes.IterationsText();
   sim.StepsPerImage = FromBox(IterationsBoxName, IterationsControlName, iterations,
                               [](const std::string& t) { return RoundToInt32(ParseDouble(t)); });
@@ -93,28 +91,20 @@ void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view) {
   sim.Nm2 = CheckedSub(n, 2);
 
   StepCoefficients& c = sim.coef;
-  c.aU = CoefficientTimesDt(boxes, 0);
-  c.bU = CoefficientTimesDt(boxes, 1);
-  c.cU = CoefficientTimesDt(boxes, 2);
-  c.decayU = CoefficientTimesDt(boxes, 3);
-  c.aV = CoefficientTimesDt(boxes, 4);
-  c.bV = CoefficientTimesDt(boxes, 5);
-  c.cV = CoefficientTimesDt(boxes, 6);
-  c.synUMax = CoefficientTimesDt(boxes, 9);
-  c.synVMax = CoefficientTimesDt(boxes, 10);
-  c.Du = Diffusion(boxes, 7);
-  c.Dv = Diffusion(boxes, 8);
+  FeedStepTerms(c, [&boxes](int k, StepScaling scaling) {
+    return scaling == StepScaling::TimesDt ? CoefficientTimesDt(boxes, k) : Diffusion(boxes, k);
+  });
 
   const double dtD = dt, dxD = dx;
   try {
     c.DuS = ToSingle(((c.Du * dtD) / dxD) / dxD);
   } catch (const RunError& error) {
-    DiffusionTooLarge(error, 7);
+    DiffusionTooLarge(error, CoefficientFeeding(&StepCoefficients::Du));
   }
   try {
     c.DvS = ToSingle(((dtD * c.Dv) / dxD) / dxD);
   } catch (const RunError& error) {
-    DiffusionTooLarge(error, 8);
+    DiffusionTooLarge(error, CoefficientFeeding(&StepCoefficients::Dv));
   }
 
   const Mode mode = boxes.SelectedMode();
@@ -123,26 +113,24 @@ void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view) {
   const double neighbours = mode == Mode::OneD ? 2.0 : 4.0;
   const std::int32_t length = BufferLength(mode, n);
   sim.buffers.Resize(static_cast<std::size_t>(length));
-  const double half = static_cast<double>(n) / 2.0;
-  const auto placement = static_cast<float>(255.0 - half - 2.0);
-  const auto size = static_cast<float>(static_cast<double>(n) + 4.0);
-  if (mode == Mode::OneD) {
-    view.PlaceProfilePictures(placement, size);
-    view.ScaleProfilePictures(static_cast<float>(n));
-  } else {
-    view.PlaceFieldPicture(placement, static_cast<float>(110.0 - half - 2.0), size);
-  }
+  if (view) view->FitPictures(mode, n);
   try {
     c.centreU = ToSingle((1.0 - neighbours * c.DuS) - c.decayU);
     c.centreV = ToSingle((1.0 - neighbours * c.DvS) + c.bV);
   } catch (const RunError& error) {
     throw WithContext(error, "the diffusion and decay coefficients are too large");
   }
+  if (!view) return;
   if (mode == Mode::OneD) {
-    view.DrawProfiles();
+    view->DrawProfiles();
   } else {
-    view.DrawFieldFromU();
+    view->DrawFieldFromU();
   }
 }
+
+}  // namespace
+
+void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view) { ReadInto(sim, boxes, &view); }
+void ReadParameters(Simulation& sim, ParameterBoxes& boxes) { ReadInto(sim, boxes, nullptr); }
 
 }  // namespace rdsim

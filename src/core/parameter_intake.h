@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/coefficients.h"
@@ -24,24 +25,10 @@ class ParameterBoxes {
 class IntakeView {
  public:
   virtual ~IntakeView() = default;
-  // Picture1 and Picture2, in window pixels (may be a half pixel).
-  virtual void PlaceProfilePictures(float left, float width) = 0;
-  // Profile x axis from 0 at the left edge to xRight at the right edge.
-  virtual void ScaleProfilePictures(float xRight) = 0;
+  // The field now has n cells (a side) in `mode`: the pictures follow.
+  virtual void FitPictures(Mode mode, std::int32_t n) = 0;
   virtual void DrawProfiles() = 0;
-  virtual void PlaceFieldPicture(float left, float top, float size) = 0;
   virtual void DrawFieldFromU() = 0;
-};
-
-// The intake without a window: nothing to place or draw. For the batch runner,
-// the atlas, and a look at the boxes that must not touch the pictures.
-class NoPictures : public IntakeView {
- public:
-  void PlaceProfilePictures(float, float) override {}
-  void ScaleProfilePictures(float) override {}
-  void DrawProfiles() override {}
-  void PlaceFieldPicture(float, float, float) override {}
-  void DrawFieldFromU() override {}
 };
 
 // What a box holds, as the user sees it on the window, for error messages:
@@ -68,5 +55,8 @@ void KeepNewestFieldInU(Simulation& sim);
 // naming the box and carrying its control name, with what was converted
 // before it kept.
 void ReadParameters(Simulation& sim, ParameterBoxes& boxes, IntakeView& view);
+// The same without pictures to fit or draw: the batch runner, the atlas, and a
+// look at the boxes that must not touch the window.
+void ReadParameters(Simulation& sim, ParameterBoxes& boxes);
 
 }  // namespace rdsim

@@ -54,12 +54,4 @@ std::string EncodeRawFloats(const std::vector<float>& values) {
   return bytes;
 }
 
-void WriteRawFloats(const std::string& path, const std::vector<float>& values) {
-  try {
-    WriteFileWhole(path, EncodeRawFloats(values));
-  } catch (const RunError& error) {
-    throw std::runtime_error(error.detail());
-  }
-}
-
 }  // namespace rdsim

@@ -6,7 +6,7 @@
 
 namespace rdsim {
 
-// Raw fields on disk: little-endian float32 values, nothing else. Both raise
+// Raw fields on disk: little-endian float32 values, nothing else. Reading raises
 // std::runtime_error with a one-line reason.
 
 // Exactly `count` values, or the reason the file does not hold them. Only a
@@ -14,8 +14,5 @@ namespace rdsim {
 std::vector<float> ReadRawFloats(const std::string& path, std::size_t count);
 
 std::string EncodeRawFloats(const std::vector<float>& values);
-
-// Written whole through a temporary beside `path`.
-void WriteRawFloats(const std::string& path, const std::vector<float>& values);
 
 }  // namespace rdsim

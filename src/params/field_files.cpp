@@ -48,8 +48,7 @@ void OpenField(Session& session, RunView& view, FieldView& fieldView, const std:
   try {
     Simulation trial;
     FileBoxes boxes(file, view);
-    NoPictures none;
-    ReadParameters(trial, boxes, none);
+    ReadParameters(trial, boxes);
   } catch (const RunError& error) {
     throw WithContext(error, "cannot open " + Echoed(path));
   }

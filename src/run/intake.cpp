@@ -14,13 +14,15 @@ class IntakeOnView : public IntakeView {
  public:
   IntakeOnView(Session& session, RunView& view) : session_(session), view_(view) {}
 
-  void PlaceProfilePictures(float left, float width) override { view_.PlaceProfiles(left, width); }
-  void ScaleProfilePictures(float xRight) override {
+  void FitPictures(Mode mode, std::int32_t n) override {
+    view_.FitPictures(mode, n);
+    if (mode != Mode::OneD) return;
+    // A profile's x axis runs from 0 at the left edge to n at the right.
+    const auto xRight = static_cast<float>(n);
     view_.ActivatorProfile().Scale(0, Umax, xRight, 0);
     view_.InhibitorProfile().Scale(0, Vmax, xRight, 0);
   }
   void DrawProfiles() override { DrawFromU(session_, view_, Mode::OneD); }
-  void PlaceFieldPicture(float left, float top, float size) override { view_.PlaceField(left, top, size); }
   void DrawFieldFromU() override { DrawFromU(session_, view_, Mode::TwoD); }
 
  private:

@@ -17,9 +17,8 @@ class RunView : public ParameterBoxes {
   virtual Picture& InhibitorProfile() = 0;
   virtual Picture& Field() = 0;
 
-  // Window pixels; half pixels are rounded by the window.
-  virtual void PlaceProfiles(float left, float width) = 0;
-  virtual void PlaceField(float left, float top, float size) = 0;
+  // Places the profiles (1D) or the field (2D) for a field of n cells a side.
+  virtual void FitPictures(Mode mode, std::int32_t n) = 0;
   // The profiles in 1D; the field and the brush tools in 2D.
   virtual void ShowModeControls(Mode mode) = 0;
 

@@ -15,10 +15,12 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSlider>
+#include <QStringList>
 #include <QTextDocumentFragment>
 
 #include "core/constants.h"
 #include "core/parameter_intake.h"
+#include "ui/control_table.h"
 #include "ui/counter_label.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
@@ -26,6 +28,14 @@
 namespace rdsim {
 
 namespace {
+
+// A menu's or an item's text as a reader says it: "&&" is a literal "&", any
+// other "&" marks the mnemonic.
+QString WithoutMnemonics(QString title) {
+  title.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+  title.remove(QLatin1Char('&'));
+  return title.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
 
 // Qt shows a plain widget as a filler, which readers pass over; a picture is
 // announced as an image, with a press where a click acts (the swatches).
@@ -93,7 +103,7 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QString text(QAccessible::Text t) const override {
     if (!action_) return {};
-    if (t == QAccessible::Name) return WithoutAmpersands(action_->text());
+    if (t == QAccessible::Name) return WithoutMnemonics(action_->text());
     if (t == QAccessible::Description) return action_->statusTip();
     if (t == QAccessible::Accelerator) return action_->shortcut().toString();
     return {};
@@ -124,7 +134,6 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
  private:
-  static QString WithoutAmpersands(QString text) { return text.remove(QLatin1Char('&')); }
   QMenu* Menu() const {
     if (!action_) return nullptr;
     for (QObject* owner : action_->associatedObjects()) {
@@ -153,23 +162,11 @@ QAccessibleInterface* MakeAccessible(const QString& key, QObject* object) {
 void InstallAccessibleFactory() { QAccessible::installFactory(MakeAccessible); }
 Q_COREAPP_STARTUP_FUNCTION(InstallAccessibleFactory)
 
-QString WithoutMnemonics(QString title) {
-  title.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-  title.remove(QLatin1Char('&'));
-  return title.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
-
 void NameMenus(QMenu* menu) {
   if (menu->accessibleName().isEmpty()) menu->setAccessibleName(WithoutMnemonics(menu->title()));
   for (QAction* action : menu->actions())
     if (action->menu()) NameMenus(action->menu());
 }
-
-struct Naming {
-  QWidget* widget;
-  const char* name;
-  const char* description;  // nullptr: the tooltip's text
-};
 
 }  // namespace
 
@@ -210,66 +207,40 @@ QString PhasePlaneCursorText(double u, double v) {
   return QStringLiteral("u %1, v %2").arg(u, 0, 'f', 1).arg(v, 0, 'f', 1);
 }
 
-void NameForScreenReaders(frmMain& f) {
-  for (int k = 0; k < 11; ++k) f.Text1[k]->setAccessibleName(CoefficientAccessibleName(k));
+namespace {
 
-  const Naming namings[] = {
-      {f.Text3, "Field size", nullptr},
-      {f.Text2, "Iterations per image", nullptr},
-      {f.Label2, "Iteration count", "The number of steps of the current run; it starts again at every Start."},
-      {f.SavePar, "Save preset", nullptr},
-      {f.Combo1, "Preset", nullptr},
-      {f.Combo1->lineEdit(), "Preset name",
-       "The name of the chosen preset. Type a new name here, then press Save preset to keep the coefficients "
-       "under it."},
-      {f.Combo1->view(), "Preset list", "The presets; choosing one puts its coefficients into the boxes."},
-      {f.Spiral, "Spiral", nullptr},
-      {f.Slider1, "Brush radius", nullptr},
-      {f.Slider2, "Brush intensity", nullptr},
-      {f.Picture6[0], "Activator brush",
-       "A red swatch: makes the brush paint the activator. Mouse: click it. Keyboard: press Space when it has "
-       "the focus."},
-      {f.Picture6[1], "Inhibitor brush",
-       "A dark blue swatch: makes the brush paint the inhibitor. Mouse: click it. Keyboard: press Space when it "
-       "has the focus."},
-      {f.Picture5, "Brush preview",
-       "The brush as it paints: a disc of the chosen radius, red for the activator or blue for the inhibitor, as "
-       "bright as the intensity. It follows the sliders and the swatches; neither mouse nor keyboard act on it."},
-      {f.Picture1, "Activator profile",
-       "The activator u along the line, one red bar per cell, 0 at the bottom to 10 at the top. Mouse: press the "
-       "left button and drag to draw the profile. Keyboard: the arrows move a cursor along the cells and up or down in "
-       "value (Shift: 8 cells, or 1.0), Home and End to the first and last cell; Space or Enter sets the cell under "
-       "the cursor to its height, and Space held while moving draws as a drag does."},
-      {f.Picture2, "Inhibitor profile",
-       "The inhibitor v along the line, one blue bar per cell, 0 at the bottom to 10 at the top. Mouse: press "
-       "the left button and drag to draw the profile. Keyboard: the arrows move a cursor along the cells and up or "
-       "down in value (Shift: 8 cells, or 1.0), Home and End to the first and last cell; Space or Enter sets the "
-       "cell under the cursor to its height, and Space held while moving draws as a drag does."},
-      {f.Picture3, "Field",
-       "The activator over the square field in 2D mode, each cell from black (0) to white (10). Mouse: press the "
-       "left button and drag to paint discs of the brush's species. Keyboard: the arrows move a cell cursor "
-       "(Shift: 8 cells), Home and End to the row's ends; Space or Enter paints a disc at the cursor, and Space held "
-       "while moving paints a stroke until it is released or Escape is pressed."},
-      {f.Picture4, "Phase plane",
-       "Phase plane of one cell without diffusion, u from 0 to 10 across, v from 0 to 10 upwards. Mouse: click a "
-       "point (u, v) to draw the nullclines and the cell's path from there. Keyboard: the arrows move a cursor by "
-       "0.1 in u or v (Shift: 1.0), Home and End to u 0 and 10; Space or Enter chooses the point under it."},
-      {f.Option1[0], "1D", "One dimension: a line of cells, shown as the activator and inhibitor profiles."},
-      {f.Option1[1], "2D", "Two dimensions: a square field, shown as one picture, with the brush tools."},
-      {f.Frame1, "Oscillator",
-       "The model as the window writes it: du/dt = k0 u + k1 v + k2 - k3 u + k7 d2u/dx2, and dv/dt = k4 u + "
-       "k5 v + k6 + k8 d2v/dx2; synU_max and synV_max cap the synthesis of u and v. Then the presets and the "
-       "phase plane."},
-      {f.Frame2, "Mode", "1D or 2D: a line of cells or a square field."},
-      {f.Frame3, "Brush tools",
-       "For painting the field in 2D mode: the spiral, the two brush swatches, the preview, and the radius and "
-       "intensity sliders."},
-      {f.menuBar(), "Menu bar", nullptr},
-  };
-  for (const Naming& n : namings) {
-    n.widget->setAccessibleName(QString::fromUtf8(n.name));
-    if (n.description) n.widget->setAccessibleDescription(QString::fromUtf8(n.description));
+// The model as the window writes it, from the coefficient table.
+QString ModelDescription() {
+  QStringList caps;
+  for (const CoefficientInfo& row : Coefficients)
+    if (!row.term) caps << QString::fromUtf8(row.role);
+  return QStringLiteral(
+             "The model as the window writes it: %1, and %2; %3 cap the synthesis of u and v. Then the "
+             "presets and the phase plane.")
+      .arg(QString::fromStdString(EquationText(Equation::Activator)),
+           QString::fromStdString(EquationText(Equation::Inhibitor)), caps.join(QStringLiteral(" and ")));
+}
+
+}  // namespace
+
+void NameForScreenReaders(frmMain& f) {
+  for (const ControlRow& row : ControlRows()) {
+    if (!row.accessibleName) continue;
+    QWidget* widget = row.slot.get(f);
+    widget->setAccessibleName(QString::fromUtf8(row.accessibleName));
+    if (row.description) widget->setAccessibleDescription(QString::fromUtf8(row.description));
   }
+  for (int k = 0; k < CoefficientCount; ++k) f.Text1[k]->setAccessibleName(CoefficientAccessibleName(k));
+  f.Frame1->setAccessibleDescription(ModelDescription());
+  // The preset list's parts, which have no row of their own.
+  f.Combo1->lineEdit()->setAccessibleName(QStringLiteral("Preset name"));
+  f.Combo1->lineEdit()->setAccessibleDescription(
+      QStringLiteral("The name of the chosen preset. Type a new name here, then press Save preset to keep the "
+                     "coefficients under it."));
+  f.Combo1->view()->setAccessibleName(QStringLiteral("Preset list"));
+  f.Combo1->view()->setAccessibleDescription(
+      QStringLiteral("The presets; choosing one puts its coefficients into the boxes."));
+  f.menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
 
   // Every other description is its tooltip without the markup, which a reader
   // would otherwise read aloud.

@@ -141,31 +141,31 @@ double DispersionPlot::Y(const Frame& frame, double growth) const {
   return frame.plot.bottom() - std::clamp(t, 0.0, 1.0) * std::max(0.0, frame.plot.height() - lane);
 }
 
-QPointF DispersionPlot::DotPosition(const DispersionDot& dot) const {
-  if (!curve_) return {};
-  const Frame frame = Layout();
-  return {X(frame, dot.wavelength), Y(frame, dot.growth)};
-}
-
 void DispersionPlot::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QFontMetricsF metrics(font());
-  const double line = metrics.height();
-  const double pad = line / 2;
-  const QColor ink = palette().color(QPalette::Text);
+  const Look look{metrics, metrics.height(), metrics.height() / 2, DotSize(metrics), palette().color(QPalette::Text)};
   if (!curve_) {
-    painter.setPen(ink);
-    painter.drawText(rect().adjusted(int(line), int(line), -int(line), -int(line)), Qt::AlignCenter | Qt::TextWordWrap,
-                     message_);
+    const int line = int(look.line);
+    painter.setPen(look.ink);
+    painter.drawText(rect().adjusted(line, line, -line, -line), Qt::AlignCenter | Qt::TextWordWrap, message_);
     return;
   }
-  const DispersionCurve& c = *curve_;
+  // One painter throughout: a part leaves its pen and brush to the next.
   const Frame frame = Layout();
+  PaintBands(painter, frame);
+  PaintAxes(painter, frame, look);
+  PaintModes(painter, frame, look);
+  PaintFastest(painter, frame, look);
+  PaintLegend(painter, frame, look);
+}
+
+// Growing bands, the slower kinds first so that the fastest lies on top.
+void DispersionPlot::PaintBands(QPainter& painter, const Frame& frame) const {
+  const DispersionCurve& c = *curve_;
   const QRectF& plot = frame.plot;
   const QRectF& uniform = frame.uniform;
-
-  // Bands, the slower kinds first so that the fastest lies on top.
   for (auto band = c.bands.rbegin(); band != c.bands.rend(); ++band) {
     const QColor colour = BandColour(band->kind);
     if (std::isfinite(band->shortest)) {
@@ -175,8 +175,16 @@ void DispersionPlot::paintEvent(QPaintEvent*) {
     }
     if (std::isinf(band->longest)) painter.fillRect(uniform, colour);
   }
+}
 
-  // Grid, ticks and their labels.
+// Grid, ticks and their labels, the frames and the axis titles.
+void DispersionPlot::PaintAxes(QPainter& painter, const Frame& frame, const Look& look) const {
+  const DispersionCurve& c = *curve_;
+  const QRectF& plot = frame.plot;
+  const QRectF& uniform = frame.uniform;
+  const QFontMetricsF& metrics = look.metrics;
+  const double line = look.line, pad = look.pad;
+  const QColor& ink = look.ink;
   const QColor gridColour = palette().color(QPalette::Mid);
   const double tick = line / 3;
   painter.setPen(QPen(gridColour, 0));
@@ -215,8 +223,13 @@ void DispersionPlot::paintEvent(QPaintEvent*) {
   painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), line), Qt::AlignCenter,
                    QString::fromStdString(c.growthTitle));
   painter.restore();
+}
 
-  // The modes along one side, joined.
+// The modes along one side joined by a line, then every mode a dot; dots
+// that land on the same pixel are drawn once.
+void DispersionPlot::PaintModes(QPainter& painter, const Frame& frame, const Look& look) const {
+  const DispersionCurve& c = *curve_;
+  const QRectF& plot = frame.plot;
   painter.save();
   painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
   QPolygonF along;
@@ -225,8 +238,7 @@ void DispersionPlot::paintEvent(QPaintEvent*) {
   painter.drawPolyline(along);
   painter.restore();
 
-  // Every mode a dot; dots that land on the same pixel are drawn once.
-  const double dot = DotSize(metrics);
+  const double dot = look.dot;
   for (const DotKind kind : {DotKind::Decays, DotKind::GrowsOscillating, DotKind::Grows}) {
     QPolygonF points;
     std::unordered_set<long long> seen;
@@ -239,8 +251,16 @@ void DispersionPlot::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(DotColour(kind), dot, Qt::SolidLine, Qt::RoundCap));
     painter.drawPoints(points);
   }
+}
 
-  // The fastest mode: ringed, with its wavelength and growth beside it.
+// The fastest mode: ringed, with its wavelength and growth beside it.
+void DispersionPlot::PaintFastest(QPainter& painter, const Frame& frame, const Look& look) const {
+  const DispersionCurve& c = *curve_;
+  const QRectF& plot = frame.plot;
+  const QRectF& uniform = frame.uniform;
+  const QFontMetricsF& metrics = look.metrics;
+  const double line = look.line, dot = look.dot;
+  const QColor& ink = look.ink;
   if (c.hasFastest) {
     const QPointF p(X(frame, c.dots[c.fastest].wavelength), Y(frame, c.dots[c.fastest].growth));
     const double ring = 1.6 * dot + 2;
@@ -256,8 +276,13 @@ void DispersionPlot::paintEvent(QPaintEvent*) {
     const QRectF box(x, y, w, line);
     painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, label);
   }
+}
 
-  // Legend across the top.
+// The legend across the top.
+void DispersionPlot::PaintLegend(QPainter& painter, const Frame& frame, const Look& look) const {
+  const QFontMetricsF& metrics = look.metrics;
+  const double line = look.line, pad = look.pad, dot = look.dot;
+  const QColor& ink = look.ink;
   double x = pad, y = frame.legendTop;
   for (const LegendItem& item : LegendItems(curve_)) {
     const QString text = item.text;

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QColor>
+#include <QFontMetricsF>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
 #include <optional>
 
 #include "analysis/dispersion_curve.h"
+
+class QPainter;
 
 namespace rdsim {
 
@@ -23,8 +27,6 @@ class DispersionPlot : public QWidget {
 
   const std::optional<DispersionCurve>& Curve() const { return curve_; }
   const QString& Message() const { return message_; }
-  // Where a dot lands in widget coordinates (the uniform mode in its column).
-  QPointF DotPosition(const DispersionDot& dot) const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
@@ -38,7 +40,18 @@ class DispersionPlot : public QWidget {
     QRectF uniform;  // the column of the uniform mode
     double legendTop = 0;
   };
+  // What every part is drawn with.
+  struct Look {
+    const QFontMetricsF& metrics;
+    double line, pad, dot;
+    QColor ink;
+  };
   Frame Layout() const;
+  void PaintBands(QPainter& painter, const Frame& frame) const;
+  void PaintAxes(QPainter& painter, const Frame& frame, const Look& look) const;
+  void PaintModes(QPainter& painter, const Frame& frame, const Look& look) const;
+  void PaintFastest(QPainter& painter, const Frame& frame, const Look& look) const;
+  void PaintLegend(QPainter& painter, const Frame& frame, const Look& look) const;
   double X(const Frame& frame, double wavelength) const;
   double Y(const Frame& frame, double growth) const;
 

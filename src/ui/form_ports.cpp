@@ -47,18 +47,25 @@ Picture& FormPorts::ActivatorProfile() { return *form_.Picture1; }
 Picture& FormPorts::InhibitorProfile() { return *form_.Picture2; }
 Picture& FormPorts::Field() { return *form_.Picture3; }
 
-void FormPorts::PlaceProfiles(float left, float width) {
-  for (PictureBox* picture : {form_.Picture1, form_.Picture2}) {
-    picture->SetLeft(left);
-    picture->SetWidth(width);
+// The pictures keep the centre of the designed field square, (255, 110), and
+// take the field's cells plus their 2-pixel borders: an odd size lands on a
+// half pixel, which PictureBox rounds.
+void FormPorts::FitPictures(Mode mode, std::int32_t n) {
+  constexpr double CentreX = 255.0, CentreY = 110.0, Border = 2.0;
+  const double half = static_cast<double>(n) / 2.0;
+  const auto left = static_cast<float>(CentreX - half - Border);
+  const auto size = static_cast<float>(static_cast<double>(n) + 2 * Border);
+  if (mode == Mode::OneD) {
+    for (PictureBox* picture : {form_.Picture1, form_.Picture2}) {
+      picture->SetLeft(left);
+      picture->SetWidth(size);
+    }
+  } else if (mode == Mode::TwoD) {
+    form_.Picture3->SetLeft(left);
+    form_.Picture3->SetTop(static_cast<float>(CentreY - half - Border));
+    form_.Picture3->SetWidth(size);
+    form_.Picture3->SetHeight(size);
   }
-}
-
-void FormPorts::PlaceField(float left, float top, float size) {
-  form_.Picture3->SetLeft(left);
-  form_.Picture3->SetTop(top);
-  form_.Picture3->SetWidth(size);
-  form_.Picture3->SetHeight(size);
 }
 
 void FormPorts::ShowModeControls(Mode mode) {

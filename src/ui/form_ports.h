@@ -26,8 +26,7 @@ class FormPorts : public RunView, public BrushView, public PresetView, public Fi
   Picture& ActivatorProfile() override;
   Picture& InhibitorProfile() override;
   Picture& Field() override;
-  void PlaceProfiles(float left, float width) override;
-  void PlaceField(float left, float top, float size) override;
+  void FitPictures(Mode mode, std::int32_t n) override;
   void ShowModeControls(Mode mode) override;
   void ShowRunning(bool running) override;
   void ShowStepCount(std::int64_t count) override;

@@ -21,6 +21,7 @@ class QSlider;
 namespace rdsim {
 
 class CounterLabel;
+enum class ControlKind;
 class PictureBox;
 class PictureCursor;
 class StabilityWindow;
@@ -139,10 +140,17 @@ class frmMain : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Builds every control at its designed place and connects its events.
+  // Builds every control of the control table at its designed place, the
+  // menus of the menu table, and connects the events.
   void BuildLayout();
+  void BuildGroup(ControlKind kind, QWidget* parent);
+  void BuildMenus();
+  // The menu table's items added at start-up (atLoad) or with the window.
+  void AddMenuItems(bool atLoad);
+  void AddSpeedItems();
   void NameBoxes();
   void SetToolTips();
+  void SetTabOrder();
   void ConnectEvents();
   // Field files, pictures, space-time images and recordings in the File menu.
   void AddFileMenuItems();

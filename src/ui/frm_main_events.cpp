@@ -30,7 +30,6 @@ void frmMain::Form_Load() {
     Picture1->Scale(0, Umax, cells, 0);
     Picture2->Scale(0, Vmax, cells, 0);
     Picture4->Scale(0, 2000, 2000, 0);
-    Picture4->SetDrawWidth(1);
     DrawBrushPreview(session, ports);
   });
 }

@@ -1,8 +1,6 @@
 // The File menu beyond Save As: field files, picture export, the space-time
 // image and recordings.
 #include <QAction>
-#include <QKeySequence>
-#include <QMenu>
 
 #include "params/field_files.h"
 #include "run/recording.h"
@@ -12,60 +10,11 @@
 
 namespace rdsim {
 
-namespace {
-
-struct MenuItem {
-  QAction* frmMain::*action;
-  const char* name;  // the object name
-  const char* text;
-  QKeySequence::StandardKey key;
-  const char* description;
-  void (frmMain::*handler)();
-};
-
-const MenuItem FileMenuItems[] = {
-    {&frmMain::mnuOpenField, "mnuOpenField", "&Open Field\u2026", QKeySequence::Open,
-     "Open a field file (.h5): its mode, field size, coefficients and field take the place of the window's. Works "
-     "during a run.",
-     &frmMain::mnuOpenField_Click},
-    {&frmMain::mnuSaveField, "mnuSaveField", "Save &Field\u2026", QKeySequence::Save,
-     "Save the field, the coefficient boxes and the steps run on the field as a field file (.h5), which Open Field "
-     "and rdsim-batch --init read back.",
-     &frmMain::mnuSaveField_Click},
-    {&frmMain::mnuExportPicture, "mnuExportPicture", "&Export Picture\u2026", QKeySequence::UnknownKey,
-     "Write the picture of the field as a PNG, enlarged 1 to 8 times, in grey or a colour map.",
-     &frmMain::mnuExportPicture_Click},
-    {&frmMain::mnuSaveSpaceTime, "mnuSaveSpaceTime", "Save Space-&Time Image\u2026", QKeySequence::UnknownKey,
-     "Write the space-time image of the current or last 1D run as a PNG: the line across, one row for every redraw "
-     "downwards, the newest 4096 rows.",
-     &frmMain::mnuSaveSpaceTime_Click},
-    {&frmMain::mnuRecord, "mnuRecord", "&Record\u2026", QKeySequence::UnknownKey,
-     "Record every redraw of the run into a movie: .gif (every pixel kept), .mp4 or .webm. The title shows the "
-     "frames so far.",
-     &frmMain::mnuRecord_Click},
-    {&frmMain::mnuStopRecording, "mnuStopRecording", "Stop Re&cording", QKeySequence::UnknownKey,
-     "End the recording and close its movie file.", &frmMain::mnuStopRecording_Click},
-};
-
-}  // namespace
-
+// The items come from the menu table (ui/control_table.cpp), after the
+// designed Save As, once.
 void frmMain::AddFileMenuItems() {
   if (mnuOpenField) return;
-  mnuFile->addSeparator();
-  for (const MenuItem& item : FileMenuItems) {
-    QAction* action = mnuFile->addAction(QString::fromUtf8(item.text));
-    action->setObjectName(QString::fromLatin1(item.name));
-    if (item.key != QKeySequence::UnknownKey) action->setShortcut(item.key);
-    // A reader takes the description from these; a status bar would too.
-    const QString description = QString::fromUtf8(item.description);
-    action->setToolTip(description);
-    action->setStatusTip(description);
-    action->setWhatsThis(description);
-    connect(action, &QAction::triggered, this, item.handler);
-    this->*item.action = action;
-    // The separators follow the groups: files, pictures, recordings.
-    if (item.action == &frmMain::mnuSaveField || item.action == &frmMain::mnuSaveSpaceTime) mnuFile->addSeparator();
-  }
+  AddMenuItems(true);
   mnuStopRecording->setEnabled(false);
 }
 

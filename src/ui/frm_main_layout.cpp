@@ -24,11 +24,14 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "core/parameter_intake.h"
 #include "run/run_control.h"
 #include "ui/accessibility.h"
 #include "ui/box_text.h"
+#include "ui/control_table.h"
 #include "ui/counter_label.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
@@ -39,17 +42,7 @@ namespace rdsim {
 
 namespace {
 
-// The layout is kept in the design's twips; 15 twips make one pixel.
-// Twips are whole numbers, so the rounding never meets a tie.
-constexpr int Px(int twips) { return (twips + 7) / 15; }
-
-struct Twips {
-  int left, top, width, height;
-};
-
-void Put(QWidget* widget, Twips r) { widget->setGeometry(Px(r.left), Px(r.top), Px(r.width), Px(r.height)); }
-
-void PutPicture(PictureBox* picture, Twips r) { picture->Place(Px(r.left), Px(r.top), Px(r.width), Px(r.height)); }
+void Put(QWidget* widget, Twips r) { widget->setGeometry(r.Pixels()); }
 
 void FillBackground(QWidget* widget, const QColor& color) {
   QPalette palette = widget->palette();
@@ -107,23 +100,20 @@ class PictureButton : public QPushButton {
   }
 };
 
-QGroupBox* MakeFrame(QWidget* parent, const QString& title, const QFont& font, Twips r) {
-  auto* frame = new DesignFrame(title, parent);
-  frame->setFont(font);
-  Put(frame, r);
-  return frame;
+QFont FontOf(const FontSpec& spec) { return DesignFont(*spec.face, spec.points, spec.bold, spec.italic); }
+
+void SetFont(QWidget* widget, const FontSpec& spec) {
+  if (spec.face) widget->setFont(FontOf(spec));
 }
 
 // Keeps the designed place; grows only where the substitute face is wider
 // than the design's, so that no caption is cut off.
-QLabel* MakeLabel(QWidget* parent, const QString& caption, const QFont& font, Qt::Alignment horizontal, Twips r) {
-  auto* label = new QLabel(caption, parent);
-  label->setFont(font);
+void PlaceLabel(QLabel* label, Qt::Alignment horizontal, Twips r) {
   label->setAlignment(horizontal | Qt::AlignTop);
   label->setMargin(0);
   label->setIndent(0);
   Put(label, r);
-  const int needed = QFontMetrics(font).horizontalAdvance(caption);
+  const int needed = QFontMetrics(label->font()).horizontalAdvance(label->text());
   if (needed > label->width()) {
     const int extra = needed - label->width();
     const int left = horizontal == Qt::AlignRight     ? label->x() - extra
@@ -131,6 +121,12 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, const QFont& font, Qt
                                                       : label->x();
     label->setGeometry(left, label->y(), needed, label->height());
   }
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& caption, const QFont& font, Qt::Alignment horizontal, Twips r) {
+  auto* label = new QLabel(caption, parent);
+  label->setFont(font);
+  PlaceLabel(label, horizontal, r);
   return label;
 }
 
@@ -159,7 +155,7 @@ void KeepClearOf(QLabel* label, int rightNeighbourX, int gap) {
 
 QLineEdit* MakeTextBox(QWidget* parent, const QString& text, Twips r) {
   auto* box = new QLineEdit(parent);
-  box->setFont(DefaultFont());
+  box->setFont(DefaultFont());  // never the bold italic of the frame it sits in
   SetBoxText(box, text);
   Put(box, r);
   return box;
@@ -196,32 +192,57 @@ class PresetBox : public QComboBox {
   void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 };
 
-QPushButton* MakeButton(QWidget* parent, const QString& caption, const QFont& font, Twips r) {
-  auto* button = new QPushButton(caption, parent);
-  button->setFont(font);
+QComboBox* MakePresetList(QWidget* parent, const QString& text, const FontSpec& font) {
+  auto* combo = new PresetBox(parent);
+  SetFont(combo, font);  // before the line edit, which takes it
+  combo->setLineEdit(new PresetNameEdit(combo));
+  // No inline completion: a typed "Good" must stay "Good", not become "Good1".
+  combo->setCompleter(nullptr);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  SetBoxText(combo->lineEdit(), text);
+  return combo;
+}
+
+QPushButton* MakeButton(QWidget* parent, const ControlRow& row) {
+  auto* button = row.icon ? new PictureButton(parent) : new QPushButton(QString::fromUtf8(row.caption), parent);
   button->setAutoDefault(false);
-  Put(button, r);
+  if (row.icon) {
+    button->setIcon(QIcon(row.icon()));
+    button->setIconSize(QSize(32, 32));
+  }
   return button;
 }
 
-PictureBox* MakePicture(QWidget* parent, bool bordered, QRgb backColor, Twips r) {
-  auto* picture = new PictureBox(parent, bordered);
-  picture->setFont(DefaultFont());
+PictureBox* MakePicture(QWidget* parent, const ControlRow& row) {
+  auto* picture = new PictureBox(parent, row.bordered);
   picture->setFocusPolicy(Qt::StrongFocus);
-  PutPicture(picture, r);
-  picture->SetBackColor(backColor);
-  picture->Cls();
   return picture;
 }
 
-QSlider* MakeSlider(QWidget* parent, int maximum, int value, int largeStep, Twips r) {
+// Its back colour once placed: the picture is cleared to it at once, so that a
+// swatch shows its colour before any event.
+void PaintGround(PictureBox* picture, QRgb back, QWidget* parent) {
+  picture->SetBackColor(back == ContainerGround ? parent->palette().color(QPalette::Window).rgb() & 0xFFFFFF : back);
+  picture->Cls();
+}
+
+QSlider* MakeSlider(QWidget* parent, const ControlRow& row) {
   auto* slider = new QSlider(Qt::Horizontal, parent);
-  slider->setRange(0, maximum);
+  slider->setRange(0, row.maximum);
   slider->setSingleStep(1);
-  slider->setPageStep(largeStep);
-  slider->setValue(value);
-  Put(slider, r);
+  slider->setPageStep(row.largeStep);
+  slider->setValue(row.value);
   return slider;
+}
+
+// Only the checked option of the pair takes the focus from Tab; Qt keeps this
+// up once an option has had the focus, at start it needs the hint.
+QRadioButton* MakeOption(QWidget* parent, const ControlRow& row) {
+  auto* option = new QRadioButton(QString::fromUtf8(row.caption), parent);
+  option->setAutoExclusive(true);
+  option->setChecked(row.checked);
+  if (!row.checked) option->setFocusPolicy(Qt::ClickFocus);
+  return option;
 }
 
 // A one-pixel line from (x1, y) to (x2, y) in twips; like a drawn line it
@@ -232,6 +253,46 @@ QFrame* MakeHorizontalLine(QWidget* parent, int x1, int x2, int y, const QColor&
   FillBackground(line, color);
   line->setGeometry(Px(x1), Px(y), Px(x2) - Px(x1), 1);
   return line;
+}
+
+// One row's control, made, styled and placed in `parent`; the groups are
+// made by frmMain::BuildGroup.
+QWidget* MakeControl(QWidget* parent, const ControlRow& row) {
+  const QString caption = QString::fromUtf8(row.caption);
+  QWidget* widget = nullptr;
+  switch (row.kind) {
+    case ControlKind::Frame: widget = new DesignFrame(caption, parent); break;
+    case ControlKind::Label: widget = new QLabel(caption, parent); break;
+    case ControlKind::Counter: widget = new CounterLabel(caption, parent); break;
+    case ControlKind::TextBox: return MakeTextBox(parent, caption, row.place);
+    case ControlKind::Button:
+    case ControlKind::PictureButton: widget = MakeButton(parent, row); break;
+    case ControlKind::Picture: widget = MakePicture(parent, row); break;
+    case ControlKind::Slider: widget = MakeSlider(parent, row); break;
+    case ControlKind::Option: widget = MakeOption(parent, row); break;
+    case ControlKind::PresetList: {
+      QComboBox* combo = MakePresetList(parent, caption, row.font);
+      Put(combo, row.place);
+      return combo;
+    }
+    case ControlKind::Line: {
+      const Twips& r = row.place;
+      return MakeHorizontalLine(parent, r.left, r.left + r.width, r.top, QColor::fromRgb(row.back));
+    }
+    default: return nullptr;
+  }
+  SetFont(widget, row.font);
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    PlaceLabel(label, row.align, row.place);
+    if (row.growToLine) GrowToLineHeight(label);
+  } else if (auto* picture = dynamic_cast<PictureBox*>(widget)) {
+    picture->Place(Px(row.place.left), Px(row.place.top), Px(row.place.width), Px(row.place.height));
+    PaintGround(picture, row.back, parent);
+  } else {
+    Put(widget, row.place);
+  }
+  if (row.hidden) widget->setVisible(false);
+  return widget;
 }
 
 struct EquationLabel {
@@ -286,16 +347,15 @@ QFont EquationFont(EquationLabel::Look look) {
   return DefaultFont();
 }
 
-// Text1 by index: k7 and k8 sit at the end of their equations, after the
-// reaction terms.
-constexpr Twips CoefficientBoxPlaces[CoefficientCount] = {
-    {960, 480, 615, 270},   {1800, 480, 615, 270},  {2640, 480, 615, 270},  {3480, 480, 615, 270},
-    {960, 1080, 615, 270},  {1800, 1080, 615, 270}, {2640, 1080, 615, 270}, {4440, 480, 615, 270},
-    {4440, 1080, 615, 270}, {1320, 1680, 495, 270}, {3000, 1680, 495, 270},
-};
-
 // The system colour of scroll bars, the ground of the equations.
 const QColor EquationGround(200, 200, 200);
+
+// The fraction bars of the equations: x1, x2 and y in twips.
+constexpr int FractionBars[4][3] = {{240, 650, 585}, {240, 650, 1185}, {5160, 5710, 585}, {5160, 5710, 1185}};
+
+const QString ReadAtIntake = QStringLiteral("<br>Read at the next Start, Stop, Clear or click on the phase plane.");
+
+QString Rich(const QString& text) { return QStringLiteral("<p>") + text + QStringLiteral("</p>"); }
 
 }  // namespace
 
@@ -311,21 +371,83 @@ void frmMain::BuildLayout() {
   setWindowTitle(QStringLiteral("Reaction-Diffusion simulator"));
   setWindowIcon(WindowIcon());
   setFont(DefaultFont());
+  BuildMenus();
 
-  // The menu stays in the window on every desktop, so the window's height is
-  // always the menu bar plus the designed client area.
+  auto* client = new QWidget(this);
+  client->setFixedSize(537, 337);
+  setCentralWidget(client);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+  for (const ControlRow& row : ControlRows()) {
+    QWidget* parent = ContainerWidget(*this, row.in);
+    if (QWidget* widget = MakeControl(parent, row)) {
+      row.slot.store(*this, widget);
+    } else {
+      BuildGroup(row.kind, parent);
+    }
+  }
+  KeepClearOf(Label8[1], Slider2->x(), 2);
+
+  NameBoxes();
+  SetToolTips();
+  SetTabOrder();
+}
+
+void frmMain::BuildGroup(ControlKind kind, QWidget* parent) {
+  if (kind == ControlKind::EquationCaptions) {
+    for (int i = 0; i < 30; ++i) {
+      const EquationLabel& e = EquationLabels[i];
+      Label1[i] = MakeLabel(parent, QString::fromUtf8(e.caption), EquationFont(e.look), e.alignment, e.place);
+      FillBackground(Label1[i], EquationGround);
+    }
+    // The limits line's captions.
+    GrowToLineHeight(Label1[28]);
+    GrowToLineHeight(Label1[29]);
+  } else if (kind == ControlKind::CoefficientBoxes) {
+    for (int k = 0; k < CoefficientCount; ++k) {
+      const auto i = static_cast<std::size_t>(k);
+      Text1[k] = MakeTextBox(parent, QString::fromUtf8(Coefficients[i].designText), CoefficientBoxes()[i].place);
+    }
+  } else if (kind == ControlKind::FractionBars) {
+    for (int i = 0; i < 4; ++i) {
+      Line1[i] = MakeHorizontalLine(parent, FractionBars[i][0], FractionBars[i][1], FractionBars[i][2], Qt::black);
+    }
+  }
+}
+
+// The menus stay in the window on every desktop, so the window's height is
+// always the menu bar plus the designed client area.
+void frmMain::BuildMenus() {
   menuBar()->setNativeMenuBar(false);
-  mnuFile = menuBar()->addMenu(QStringLiteral("File"));
-  mnuFile->setObjectName(QStringLiteral("mnuFile"));
-  mnuSaveAs = mnuFile->addAction(QStringLiteral("Save As"));
-  mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
-  // A menu item's status tip is what a screen reader gives as its description.
-  mnuSaveAs->setStatusTip(
-      QStringLiteral("Save the pictures of the current mode as bitmaps in the working folder: "
-                     "Activator_1D.bmp and Inhibitor_1D.bmp, or 2D.bmp."));
-  // The speed limit: painting shows only when a run is slow enough to watch.
-  mnuRun = menuBar()->addMenu(QStringLiteral("Run"));
-  mnuRun->setObjectName(QStringLiteral("mnuRun"));
+  for (const MenuRow& row : MenuRows()) {
+    this->*row.menu = menuBar()->addMenu(QString::fromUtf8(row.title));
+    (this->*row.menu)->setObjectName(QString::fromLatin1(row.name));
+  }
+  AddMenuItems(false);
+  AddSpeedItems();
+}
+
+void frmMain::AddMenuItems(bool atLoad) {
+  for (const MenuItemRow& item : MenuItemRows()) {
+    if (item.atLoad != atLoad) continue;
+    QMenu* menu = this->*item.menu;
+    if (item.separatorBefore) menu->addSeparator();
+    QAction* action = menu->addAction(QString::fromUtf8(item.text));
+    action->setObjectName(QString::fromLatin1(item.name));
+    if (item.key != QKeySequence::UnknownKey) action->setShortcut(item.key);
+    // A menu item's status tip is what a screen reader gives as its
+    // description; a status bar would take it too.
+    const QString description = QString::fromUtf8(item.description);
+    action->setToolTip(description);
+    action->setStatusTip(description);
+    action->setWhatsThis(description);
+    connect(action, &QAction::triggered, this, item.handler);
+    this->*item.action = action;
+  }
+}
+
+// The speed limit: painting shows only when a run is slow enough to watch.
+void frmMain::AddSpeedItems() {
   auto* speeds = new QActionGroup(mnuRun);
   speeds->setExclusive(true);
   for (std::size_t i = 0; i < std::size(RunSpeeds); ++i) {
@@ -340,125 +462,6 @@ void frmMain::BuildLayout() {
     speeds->addAction(mnuSpeed[i]);
   }
   mnuSpeed[0]->setChecked(true);
-
-  auto* client = new QWidget(this);
-  client->setFixedSize(537, 337);
-  setCentralWidget(client);
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-  const QFont frameFont = DesignFont(CenturyFace, 9, true, true);
-
-  // Brush tools.
-  Frame3 = MakeFrame(client, QString(), DefaultFont(), {360, 240, 1935, 1695});
-  Spiral = new PictureButton(Frame3);
-  Spiral->setFont(DefaultFont());
-  Spiral->setAutoDefault(false);
-  Put(Spiral, {240, 360, 495, 495});
-  Spiral->setIcon(QIcon(SpiralPicture()));
-  Spiral->setIconSize(QSize(32, 32));
-  Picture6[0] = MakePicture(Frame3, true, 0xFF0000, {840, 360, 255, 250});
-  Picture6[1] = MakePicture(Frame3, true, 0x000080, {840, 600, 255, 250});
-  // The preview has no colour of its own: it shows on the frame's ground.
-  Picture5 =
-      MakePicture(Frame3, false, Frame3->palette().color(QPalette::Window).rgb() & 0xFFFFFF, {1320, 415, 375, 375});
-  const QFont smallGothic = DesignFont(GothicFace, 8.25);
-  Label8[0] = MakeLabel(Frame3, QStringLiteral("Radius"), smallGothic, Qt::AlignLeft, {195, 1080, 450, 165});
-  Slider1 = MakeSlider(Frame3, 12, 7, 5, {840, 1080, 975, 255});
-  Label8[1] = MakeLabel(Frame3, QStringLiteral("Intensity"), smallGothic, Qt::AlignLeft, {195, 1320, 615, 165});
-  GrowToLineHeight(Label8[1]);
-  Slider2 = MakeSlider(Frame3, 255, 255, 50, {840, 1320, 975, 255});
-  KeepClearOf(Label8[1], Slider2->x(), 2);
-  Frame3->setVisible(false);
-
-  // Mode switch.
-  Frame2 = MakeFrame(client, QString(), frameFont, {360, 1920, 1935, 615});
-  const QFont optionFont = DesignFont(GothicFace, 9, true);
-  Option1[0] = new QRadioButton(QStringLiteral("1D"), Frame2);
-  Option1[1] = new QRadioButton(QStringLiteral("2D"), Frame2);
-  Put(Option1[0], {240, 240, 735, 255});
-  Put(Option1[1], {1080, 240, 735, 255});
-  for (QRadioButton* option : Option1) {
-    option->setFont(optionFont);
-    option->setAutoExclusive(true);
-  }
-  Option1[0]->setChecked(true);
-  // The pair is one tab stop, and Tab lands on the selected option. Qt keeps
-  // this up once an option has had the focus; at start it needs the hint.
-  Option1[1]->setFocusPolicy(Qt::ClickFocus);
-
-  // Oscillator: the two equations, the limits, the presets and the phase plane.
-  Frame1 = MakeFrame(client, QStringLiteral("Oscillator"), frameFont, {120, 2760, 7815, 2175});
-  for (int i = 0; i < 30; ++i) {
-    const EquationLabel& e = EquationLabels[i];
-    Label1[i] = MakeLabel(Frame1, QString::fromUtf8(e.caption), EquationFont(e.look), e.alignment, e.place);
-    FillBackground(Label1[i], EquationGround);
-  }
-  GrowToLineHeight(Label1[28]);
-  GrowToLineHeight(Label1[29]);
-  for (int i = 0; i < CoefficientCount; ++i) {
-    Text1[i] = MakeTextBox(Frame1, QString::fromUtf8(Coefficients[static_cast<std::size_t>(i)].designText),
-                           CoefficientBoxPlaces[i]);
-  }
-  Combo1 = new PresetBox(Frame1);
-  Combo1->setFont(DefaultFont());
-  Combo1->setLineEdit(new PresetNameEdit(Combo1));
-  // No inline completion: a typed "Good" must stay "Good", not become "Good1".
-  Combo1->setCompleter(nullptr);
-  Combo1->setInsertPolicy(QComboBox::NoInsert);
-  SetBoxText(Combo1->lineEdit(), QStringLiteral("Combo1"));
-  Put(Combo1, {3720, 1680, 1695, 300});
-  SavePar = MakeButton(Frame1, QStringLiteral("S"), DesignFont(CenturyFace, 9, true), {5400, 1680, 300, 300});
-  Picture4 = MakePicture(Frame1, true, 0xE0E0E0, {5880, 240, 1815, 1815});
-  Line1[0] = MakeHorizontalLine(Frame1, 240, 650, 585, Qt::black);
-  Line1[1] = MakeHorizontalLine(Frame1, 240, 650, 1185, Qt::black);
-  Line1[2] = MakeHorizontalLine(Frame1, 5160, 5710, 585, Qt::black);
-  Line1[3] = MakeHorizontalLine(Frame1, 5160, 5710, 1185, Qt::black);
-
-  // Plots: the two profiles, or the field in the same square.
-  Picture1 = MakePicture(client, true, 0xFFFFFF, {2835, 660, 1980, 990});
-  Picture2 = MakePicture(client, true, 0xFFFFFF, {2835, 1650, 1980, 990});
-  Picture3 = MakePicture(client, true, 0x000000, {2835, 660, 1980, 1980});
-  Picture3->setVisible(false);
-
-  // Size, counter and run controls.
-  const QFont arial9 = DesignFont(ArialFace, 9);
-  const QFont arial975 = DesignFont(ArialFace, 9.75);
-  Label4 = MakeLabel(client, QStringLiteral("Field Size ="), arial9, Qt::AlignHCenter, {2880, 240, 1335, 255});
-  Text3 = MakeTextBox(client, QStringLiteral("128"), {4200, 240, 375, 270});
-  Label2 = new CounterLabel(QStringLiteral("0"), client);
-  Label2->setFont(DesignFont(ArialFace, 9.75, true));
-  Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  Put(Label2, {5520, 240, 1215, 255});
-  Label5 = MakeLabel(client, QStringLiteral("Iteration"), arial975, Qt::AlignHCenter, {6720, 240, 975, 255});
-  Text2 = MakeTextBox(client, QStringLiteral("20"), {5520, 720, 495, 270});
-  Label3 = MakeLabel(client, QStringLiteral("Iteration / Image"), arial975, Qt::AlignHCenter, {6120, 720, 1575, 255});
-  Run = MakeButton(client, QStringLiteral("Start"), DesignFont(ArialBlackFace, 24), {5280, 1200, 2415, 855});
-  const QFont arial12Bold = DesignFont(ArialFace, 12, true);
-  Random = MakeButton(client, QStringLiteral("Random"), arial12Bold, {5280, 2040, 1215, 495});
-  Clear = MakeButton(client, QStringLiteral("Clear"), arial12Bold, {6480, 2040, 1215, 495});
-
-  Line2 = MakeHorizontalLine(client, 0, 8040, 0, QColor(128, 128, 128));
-
-  // After the designed menus: the client area does not move.
-  mnuAnalysis = menuBar()->addMenu(QStringLiteral("&Analysis"));
-  mnuAnalysis->setObjectName(QStringLiteral("mnuAnalysis"));
-  mnuStability = mnuAnalysis->addAction(QStringLiteral("&Linear Stability…"));
-  mnuStability->setObjectName(QStringLiteral("mnuStability"));
-  mnuStability->setStatusTip(
-      QStringLiteral("Open a window that shows which wavelengths grow from the uniform state "
-                     "of the coefficients in the boxes, and how fast."));
-
-  NameBoxes();
-  SetToolTips();
-
-  QWidget* const tabOrder[] = {
-      Random,   Picture3,  Run,      Clear,    Slider2,  Slider1,    Picture6[1], Picture6[0], Picture5, SavePar,
-      Combo1,   Text1[10], Text1[9], Text1[8], Text1[7], Text1[6],   Text1[5],    Text1[4],    Text1[3], Text1[2],
-      Text1[1], Text1[0],  Picture4, Text2,    Text3,    Option1[1], Option1[0],  Picture1,    Picture2, Spiral,
-  };
-  for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
-    QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
-  }
 }
 
 // The boxes carry their design names, by which an error finds the box to
@@ -469,44 +472,26 @@ void frmMain::NameBoxes() {
   Text3->setObjectName(QString::fromLatin1(SizeControlName));
 }
 
+// A box's text is read at the next intake, which its tip says.
 void frmMain::SetToolTips() {
-  const QString readAt = QStringLiteral("<br>Read at the next Start, Stop, Clear or click on the phase plane.");
-  const auto rich = [](const QString& text) { return QStringLiteral("<p>") + text + QStringLiteral("</p>"); };
   for (int k = 0; k < CoefficientCount; ++k) {
-    Text1[k]->setToolTip(rich(QString::fromUtf8(Coefficients[static_cast<std::size_t>(k)].tip) + readAt));
+    Text1[k]->setToolTip(Rich(QString::fromUtf8(Coefficients[static_cast<std::size_t>(k)].tip) + ReadAtIntake));
   }
-  Text3->setToolTip(rich(QStringLiteral("Field size N: the cells of the line (1D) or of each side of the square "
-                                        "(2D), 2 to 128.") +
-                         readAt));
-  Text2->setToolTip(rich(QStringLiteral("Iterations per image: during a run the picture is redrawn every this "
-                                        "many steps.") +
-                         readAt));
-  Picture1->setToolTip(
-      rich(QStringLiteral("The activator u, one red bar per cell. Press and drag with the left "
-                          "button to draw the activator's profile.")));
-  Picture2->setToolTip(
-      rich(QStringLiteral("The inhibitor v, one blue bar per cell. Press and drag with the left "
-                          "button to draw the inhibitor's profile.")));
-  Picture3->setToolTip(
-      rich(QStringLiteral("The activator field, black 0 to white 10. Press and drag with the left "
-                          "button to paint discs of the brush's species into it.")));
-  Picture4->setToolTip(
-      rich(QStringLiteral("Phase plane of one cell without diffusion. Click a point (u, v) to draw "
-                          "the nullclines and the cell's path from there.")));
-  Picture5->setToolTip(rich(QStringLiteral("The brush: its radius, intensity and species.")));
-  Picture6[0]->setToolTip(rich(QStringLiteral("Brush on the activator (red). Click, or press Space, to choose it.")));
-  Picture6[1]->setToolTip(rich(QStringLiteral("Brush on the inhibitor (blue). Click, or press Space, to choose it.")));
-  Slider1->setToolTip(rich(QStringLiteral("Brush radius, 0 to 12 cells.")));
-  Slider2->setToolTip(
-      rich(QStringLiteral("Brush intensity, 0 to 255: the value a disc writes, from 0 up to 10 at 255.")));
-  Spiral->setToolTip(rich(QStringLiteral("Stamp the brush along a one-turn spiral into the field.")));
-  Run->setToolTip(rich(QStringLiteral("Start the run; press again to stop it.")));
-  Random->setToolTip(rich(QStringLiteral("Fill the field with random values.")));
-  Clear->setToolTip(rich(QStringLiteral("Read the boxes and set the whole field to zero.")));
-  Combo1->setToolTip(
-      rich(QStringLiteral("Presets: pick one from the list to put its coefficients into the boxes. "
-                          "A name typed here is the name S saves under; it loads nothing.")));
-  SavePar->setToolTip(rich(QStringLiteral("Save the coefficients as a new preset.")));
+  for (const ControlRow& row : ControlRows()) {
+    if (!row.tip) continue;
+    const QString tip = QString::fromUtf8(row.tip);
+    row.slot.get(*this)->setToolTip(Rich(row.kind == ControlKind::TextBox ? tip + ReadAtIntake : tip));
+  }
+}
+
+void frmMain::SetTabOrder() {
+  std::vector<std::pair<int, QWidget*>> stops;
+  for (const ControlRow& row : ControlRows()) {
+    if (row.tab >= 0) stops.emplace_back(row.tab, row.slot.get(*this));
+  }
+  for (int k = 0; k < CoefficientCount; ++k) stops.emplace_back(CoefficientBoxes()[std::size_t(k)].tab, Text1[k]);
+  std::sort(stops.begin(), stops.end());
+  for (std::size_t i = 1; i < stops.size(); ++i) QWidget::setTabOrder(stops[i - 1].second, stops[i].second);
 }
 
 void frmMain::ConnectEvents() {
@@ -522,7 +507,6 @@ void frmMain::ConnectEvents() {
     connect(Picture6[i], &PictureBox::Click, this, [this, i] { Picture6_Click(i); });
   }
   connect(Combo1, &QComboBox::activated, this, &frmMain::Combo1_Click);
-  connect(mnuSaveAs, &QAction::triggered, this, &frmMain::mnuSaveAs_Click);
   for (int i = 0; i < int(std::size(mnuSpeed)); ++i) {
     connect(mnuSpeed[i], &QAction::triggered, this, [this, i] { mnuSpeed_Click(i); });
   }
@@ -550,7 +534,6 @@ void frmMain::ConnectEvents() {
           [this] { Slider1->isSliderDown() ? Slider1_Scroll() : Slider1_Change(); });
   connect(Slider2, &QSlider::valueChanged, this,
           [this] { Slider2->isSliderDown() ? Slider2_Scroll() : Slider2_Change(); });
-  connect(mnuStability, &QAction::triggered, this, &frmMain::mnuStability_Click);
 }
 
 }  // namespace rdsim

@@ -104,8 +104,6 @@ void PictureBox::SetBackColor(QRgb color) {
 
 QRgb PictureBox::BackColor() const { return backColor_; }
 
-void PictureBox::SetDrawWidth(int width) { drawWidth_ = width; }
-
 void PictureBox::Cls() {
   EndArcs();
   Repaint(raster::Fill(image_, backColor_));

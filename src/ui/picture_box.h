@@ -49,8 +49,6 @@ class PictureBox : public QWidget, public Picture {
   // colour at once.
   void SetBackColor(QRgb color) override;
   QRgb BackColor() const;
-  void SetDrawWidth(int width);  // only 1 is used
-  int DrawWidth() const { return drawWidth_; }
 
   // Fill with the background colour.
   void Cls() override;
@@ -140,7 +138,6 @@ class PictureBox : public QWidget, public Picture {
   void LoseMouse();
 
   int border_;
-  int drawWidth_ = 1;
   bool clickArmed_ = false;
   Qt::MouseButtons held_ = Qt::NoButton;  // as the last pointer event here reported them
   QImage image_;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <utility>
 
 namespace rdsim::raster {
 
@@ -257,6 +258,64 @@ QRect DrawLine(QImage& image, double x0, double y0, double x1, double y1, QRgb c
                    qint64(std::floor(y1)), color);
 }
 
+namespace {
+
+// One circle's arcs drawn pixel by pixel: a step per pixel of arc length,
+// each new pixel joined to the last.
+struct ArcWalk {
+  QImage& image;
+  double cx, cy, r;
+  QRgb color;
+  // sin(pi) is not quite 0: points meant to lie on a pixel edge are put back
+  // on it, or the arc from 0 to pi would end one row too high.
+  double tolerance = 1e-12 * (std::fabs(cx) + std::fabs(cy) + r);
+
+  double Snap(double v) const {
+    const double whole = std::nearbyint(v);
+    return std::fabs(v - whole) <= tolerance ? whole : v;
+  }
+  void PixelAt(double t, qint64& px, qint64& py) const {
+    px = qint64(std::floor(Snap(cx + r * std::cos(t))));
+    py = qint64(std::floor(Snap(cy - r * std::sin(t))));
+  }
+  QRect Along(double a, double b) const {
+    QRect dirty;
+    const double steps = std::ceil((b - a) * r);
+    const qint64 n = std::max<qint64>(1, qint64(steps));
+    qint64 px, py;
+    PixelAt(a, px, py);
+    dirty |= DrawPixelLine(image, px, py, px, py, color);
+    for (qint64 k = 1; k <= n; ++k) {
+      const double t = k == n ? b : a + (b - a) * double(k) / double(n);
+      qint64 qx, qy;
+      PixelAt(t, qx, qy);
+      if (qx == px && qy == py) continue;
+      dirty |= DrawPixelLine(image, px, py, qx, qy, color);
+      px = qx;
+      py = qy;
+    }
+    return dirty;
+  }
+};
+
+// The angles [lo, hi] under which a box is seen from a centre outside it;
+// less than pi apart.
+std::pair<double, double> AnglesOfBox(double cx, double cy, double xMin, double yMin, double xMax, double yMax) {
+  // Math angle of a screen point as seen from the centre (y grows downwards).
+  auto angleOf = [&](double x, double y) { return std::atan2(cy - y, x - cx); };
+  const double ref = angleOf((xMin + xMax) / 2, (yMin + yMax) / 2);
+  double lo = 0, hi = 0;
+  for (double x : {xMin, xMax})
+    for (double y : {yMin, yMax}) {
+      const double d = std::remainder(angleOf(x, y) - ref, kTwoPi);
+      lo = std::min(lo, d);
+      hi = std::max(hi, d);
+    }
+  return {lo + ref, hi + ref};
+}
+
+}  // namespace
+
 QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, double end, QRgb color) {
   if (!Usable(image)) return {};
   if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(radius) || !std::isfinite(start) ||
@@ -285,61 +344,18 @@ QRect DrawArc(QImage& image, double cx, double cy, double radius, double start, 
   const double dMax = std::hypot(farX, farY);
   if (r < dMin - 1 || r > dMax + 1) return {};
 
-  // Math angle of a screen point as seen from the centre (y grows downwards).
-  auto angleOf = [&](double x, double y) { return std::atan2(cy - y, x - cx); };
-
-  // sin(pi) is not quite 0: points meant to lie on a pixel edge are put back
-  // on it, or the arc from 0 to pi would end one row too high.
-  const double tolerance = 1e-12 * (std::fabs(cx) + std::fabs(cy) + r);
-  auto snap = [tolerance](double v) {
-    const double whole = std::nearbyint(v);
-    return std::fabs(v - whole) <= tolerance ? whole : v;
-  };
-
+  const ArcWalk walk{image, cx, cy, r, color};
+  if (dMin == 0) return walk.Along(start, arcEnd);
+  // Centre outside the box: walk only the parts of the sweep inside the
+  // angle the box is seen under.
+  const auto [lo, hi] = AnglesOfBox(cx, cy, xMin, yMin, xMax, yMax);
   QRect dirty;
-  auto walk = [&](double a, double b) {
-    const double steps = std::ceil((b - a) * r);
-    const qint64 n = std::max<qint64>(1, qint64(steps));
-    auto pixelAt = [&](double t, qint64& px, qint64& py) {
-      px = qint64(std::floor(snap(cx + r * std::cos(t))));
-      py = qint64(std::floor(snap(cy - r * std::sin(t))));
-    };
-    qint64 px, py;
-    pixelAt(a, px, py);
-    dirty |= DrawPixelLine(image, px, py, px, py, color);
-    for (qint64 k = 1; k <= n; ++k) {
-      const double t = k == n ? b : a + (b - a) * double(k) / double(n);
-      qint64 qx, qy;
-      pixelAt(t, qx, qy);
-      if (qx == px && qy == py) continue;
-      dirty |= DrawPixelLine(image, px, py, qx, qy, color);
-      px = qx;
-      py = qy;
-    }
-  };
-
-  if (dMin == 0) {
-    walk(start, arcEnd);
-    return dirty;
-  }
-  // Centre outside the box: the box is seen under an angle below pi; walk
-  // only the parts of the sweep inside that angle.
-  const double ref = angleOf((xMin + xMax) / 2, (yMin + yMax) / 2);
-  double lo = 0, hi = 0;
-  for (double x : {xMin, xMax})
-    for (double y : {yMin, yMax}) {
-      const double d = std::remainder(angleOf(x, y) - ref, kTwoPi);
-      lo = std::min(lo, d);
-      hi = std::max(hi, d);
-    }
-  lo += ref;
-  hi += ref;
   const qint64 kFirst = qint64(std::ceil((start - hi) / kTwoPi));
   const qint64 kLast = qint64(std::floor((arcEnd - lo) / kTwoPi));
   for (qint64 k = kFirst; k <= kLast; ++k) {
     const double a = std::max(start, lo + kTwoPi * double(k));
     const double b = std::min(arcEnd, hi + kTwoPi * double(k));
-    if (a <= b) walk(a, b);
+    if (a <= b) dirty |= walk.Along(a, b);
   }
   return dirty;
 }

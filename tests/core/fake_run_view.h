@@ -30,8 +30,7 @@ struct FakeRunView : FakeBoxes, RunView {
   Picture& ActivatorProfile() override { return activator; }
   Picture& InhibitorProfile() override { return inhibitor; }
   Picture& Field() override { return field; }
-  void PlaceProfiles(float, float) override {}
-  void PlaceField(float, float, float) override {}
+  void FitPictures(Mode, std::int32_t) override {}
   void ShowModeControls(Mode) override {}
   void ShowRunning(bool running) override { captions.push_back(running); }
   void ShowStepCount(std::int64_t c) override { count = c; }

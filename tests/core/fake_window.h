@@ -29,24 +29,13 @@ struct FakeBoxes : ParameterBoxes {
 
 struct FakeView : IntakeView {
   std::vector<std::string> calls;
-  float left = 0, top = 0, width = 0, xRight = 0;
+  std::int32_t cells = 0;
 
-  void PlaceProfilePictures(float l, float w) override {
-    left = l;
-    width = w;
-    calls.push_back("place profiles");
-  }
-  void ScaleProfilePictures(float x) override {
-    xRight = x;
-    calls.push_back("scale profiles");
+  void FitPictures(Mode mode, std::int32_t n) override {
+    cells = n;
+    calls.push_back(mode == Mode::OneD ? "fit profiles" : "fit field");
   }
   void DrawProfiles() override { calls.push_back("draw profiles"); }
-  void PlaceFieldPicture(float l, float t, float s) override {
-    left = l;
-    top = t;
-    width = s;
-    calls.push_back("place field");
-  }
   void DrawFieldFromU() override { calls.push_back("draw field"); }
 };
 

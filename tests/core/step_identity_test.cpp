@@ -308,14 +308,6 @@ struct Boxes : rdsim::ParameterBoxes {
   rdsim::Mode SelectedMode() const override { return mode; }
 };
 
-struct NoView : rdsim::IntakeView {
-  void PlaceProfilePictures(float, float) override {}
-  void ScaleProfilePictures(float) override {}
-  void DrawProfiles() override {}
-  void PlaceFieldPicture(float, float, float) override {}
-  void DrawFieldFromU() override {}
-};
-
 // The identity tests above hand the reference's coefficients to the engine;
 // this ties them to what the engine's own intake derives from the same texts.
 TEST_F(StepIdentity, IntakeDerivesTheReferenceCoefficients) {
@@ -327,8 +319,7 @@ TEST_F(StepIdentity, IntakeDerivesTheReferenceCoefficients) {
     const auto expected = reference::Derive(boxes.k, boxes.mode == rdsim::Mode::OneD ? 2 : 4);
     ASSERT_TRUE(expected.has_value());
     rdsim::Simulation sim;
-    NoView view;
-    rdsim::ReadParameters(sim, boxes, view);
+    rdsim::ReadParameters(sim, boxes);
     const rdsim::StepCoefficients want = reference::ToEngine(*expected);
     EXPECT_EQ(std::memcmp(&want, &sim.coef, sizeof want), 0) << "trial " << trial;
   }

@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "atlas/atlas_layout.h"
+#include "core/coefficients.h"
 #include "core/constants.h"
 #include "core/run_error.h"
 #include "files/file_access.h"
@@ -30,10 +31,7 @@ constexpr QRgb Background = 0xFFFFFFFF, Ink = 0xFF000000, PlotSeparator = 0xFFC0
 const PatternClass LegendOrder[] = {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes,
                                     PatternClass::Moving, PatternClass::Fault};
 
-QString CoefficientName(int k) {
-  static const char* const roles[] = {"", "", "", "", "", "", "", " (Du)", " (Dv)", " (synU_max)", " (synV_max)"};
-  return QStringLiteral("k%1%2").arg(k).arg(QString::fromLatin1(roles[k]));
-}
+QString CoefficientName(int k) { return QString::fromStdString(CoefficientLabel(k)); }
 
 QFont SheetFont(bool bold) {
   QFont font(QStringLiteral("Liberation Sans"));
@@ -104,7 +102,7 @@ struct ContactSheet::Layout {
 // `width`, else wrapped between items; an item wider than that is cut.
 QStringList FixedLines(const RunOptions& options, int n, const QFontMetrics& metrics, int width) {
   QStringList items;
-  for (int k = 0; k < 11; ++k) {
+  for (int k = 0; k < CoefficientCount; ++k) {
     if (k == options.x.coefficient || k == options.y.coefficient) continue;
     items << QStringLiteral("k%1=%2  ")
                  .arg(k)

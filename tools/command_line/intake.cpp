@@ -61,9 +61,8 @@ void CheckSize(const std::string& text) {
 void TakeParameters(Simulation& sim, Mode mode, const std::string& sizeText, const CoefficientTexts& coefficients) {
   CheckSize(sizeText);
   ArgumentBoxes boxes(mode, sizeText, coefficients);
-  NoPictures window;
   try {
-    ReadParameters(sim, boxes, window);
+    ReadParameters(sim, boxes);
   } catch (const RunError& error) {
     throw ArgumentError(boxes.LastRead(), error.what());
   }
