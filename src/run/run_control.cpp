@@ -126,7 +126,7 @@ void RunLoop(Session& session, RunView& view, Mode mode) {
   const std::int64_t period = every == 0 ? NoRedraw : every < 0 ? -every : every;
   const StepLoopOutcome outcome = RunStepLoop(session.sim, mode, MaxRunSteps, period, hooks);
   if (outcome.fault) {
-    throw WithContext(*outcome.fault, "in step " + std::to_string(outcome.stepsDone + 1) + " of the run");
+    throw StepFault(*outcome.fault, outcome.stepsDone + 1, "Analysis > Linear Stability");
   }
 }
 
