@@ -8,6 +8,7 @@
 #include <numbers>
 #include <sstream>
 
+#include "analysis/dispersion_curve.h"
 #include "analysis/grid_modes.h"
 #include "analysis/linear_stability.h"
 #include "analysis/one_step_map.h"
@@ -366,6 +367,51 @@ TEST(Verdict, LargeInhibitorDiffusionIsNumericallyUnstableInTheSquareOnly) {
   const StabilityReport line = Analyse(texts, Mode::OneD, 32);  // a range-for would outlive a temporary
   for (const Growth& g : line.states[0].growth) {
     EXPECT_NE(g.kind, GrowthKind::NumericalInstability);
+  }
+}
+
+// Factors show how far from 1 they are, and a numerical instability says
+// where it comes from and what helps: not always smaller diffusion.
+TEST(Verdict, NumericalGrowthSaysWhereFromAndWhatHelps) {
+  for (const auto& [factor, text] : {std::pair{1.000012, "1.000012"},
+                                     {0.9999987, "0.9999987"},
+                                     {1.00245, "1.00245"},
+                                     {1.0, "1"},
+                                     {-1.2, "-1.2"},
+                                     {0.5, "0.5"}}) {
+    EXPECT_EQ(analysis::FactorText(factor), text);
+  }
+  const struct {
+    const char* k;
+    Mode mode;
+    int size;
+    std::vector<const char*> said;
+  } cases[] = {
+      {"0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,0.05,0.2,0.5",
+       Mode::TwoD,
+       128,
+       {"x1.0000032 per step", "the time step with the kinetics' oscillation", "a swing of 1228 steps",
+        "smaller diffusion does not"}},
+      {"0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,1.0,0.2,0.5",
+       Mode::TwoD,
+       32,
+       {"the time step with diffusion: waves of 1.41 to 1.75 cells", "Smaller diffusion constants (k7, k8) help",
+        "D up to 0.9 on"}},
+      {"0.08,-0.08,0.04,0.03,0.06,-0.03,-0.15,0.01,2.5,0.2,0.5", Mode::OneD, 128, {"D up to 1.8 on"}},
+      {"0.08,-0.08,0.04,25,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5",
+       Mode::OneD,
+       16,
+       {"even the uniform field relaxes faster", "a smaller decay k3"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.k);
+    const StabilityReport report = Analyse(SplitTexts(c.k), c.mode, c.size);
+    const std::string details = DescribeStability(report);
+    const std::string headline = StabilityHeadline(report.states.at(0));
+    for (const char* words : c.said) {
+      EXPECT_NE(details.find(words), std::string::npos) << details;
+      if (words[0] != 'x') EXPECT_NE(headline.find(words), std::string::npos) << headline;
+    }
   }
 }
 
