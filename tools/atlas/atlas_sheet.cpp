@@ -27,9 +27,6 @@ namespace {
 constexpr int Margin = 10;
 constexpr QRgb Background = 0xFFFFFFFF, Ink = 0xFF000000, PlotSeparator = 0xFFC0C0C0;
 
-const PatternClass LegendOrder[] = {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes,
-                                    PatternClass::Moving, PatternClass::Fault};
-
 QString CoefficientName(int k) {
   static const char* const roles[] = {"", "", "", "", "", "", "", " (Du)", " (Dv)", " (synU_max)", " (synV_max)"};
   return QStringLiteral("k%1%2").arg(k).arg(QString::fromLatin1(roles[k]));
@@ -62,6 +59,7 @@ void DrawCornerMark(QPainter& painter, int right, int top, int side) {
 std::uint32_t ClassColour(PatternClass pattern) {
   switch (pattern) {
     case PatternClass::Uniform: return 0x9A9A9A;
+    case PatternClass::IsolatedDots: return 0x98DF8A;  // the spots' green, paler
     case PatternClass::Spots: return 0x2CA02C;
     case PatternClass::Stripes: return 0x1F77B4;
     case PatternClass::Moving: return 0xFF8C00;
@@ -148,7 +146,7 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
     labelWidth = std::max(labelWidth, metrics.horizontalAdvance(QString::fromStdString(text)));
   }
   int legendWidth = 0;
-  for (PatternClass p : LegendOrder) legendWidth += line + 4 + metrics.horizontalAdvance(ClassName(p)) + 16;
+  for (PatternClass p : AllPatternClasses) legendWidth += line + 4 + metrics.horizontalAdvance(ClassName(p)) + 16;
   legendWidth += line + 4 + metrics.horizontalAdvance(PredictedLegend);
   l.gridLeft = Margin + line + 8 + labelWidth + 6;
   const int extraX = l.gridLeft + Margin;
@@ -214,7 +212,7 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
   painter.restore();
 
   int x = Margin;
-  for (PatternClass p : LegendOrder) {
+  for (PatternClass p : AllPatternClasses) {
     painter.fillRect(QRect(x, legendTop + 1, line - 2, line - 2), QColor::fromRgb(ClassColour(p)));
     x += line + 4;
     painter.drawText(QRect(x, legendTop, width, line), Qt::AlignLeft, ClassName(p));
