@@ -225,40 +225,33 @@ class EditingTest : public QObject, FormFixture {
   // A drag gives the cells between two reported positions what an event on each would: a fast drag (one move
   // per corner) leaves the same buffers and pictures as a slow one over the same path (one move per cell).
   void fastDragsDrawWhatSlowDragsDraw() {
-    const struct {
-      int picture;  // 1, 2: the profiles; 3: the field
-      int radius;
-      QList<QPointF> corners;
-    } table[] = {
+    // picture (1, 2 the profiles, 3 the field), brush radius, the corners of the path
+    const std::tuple<int, int, QList<QPointF>> table[] = {
         {3, 0, {{10, 10}, {30, 10}, {30, 40}, {10, 20}, {10, 19}}},
         {3, 2, {{10, 20}, {50, 30}, {-20, 40}, {120, 131}}},  // leaves the field twice
         {1, 0, {{10, 2}, {50, 7}, {18, 3}, {-14, 11}}},       // beyond the left edge
         {2, 0, {{100, 9}, {68, 1}, {140, 19}, {139, 0}}},     // above the scale and beyond the right edge
     };
-    using Handler = void (frmMain::*)(int, int, float, float);
-    for (const auto& row : table) {
-      const int p = row.picture - 1;
-      const Handler down =
-          std::array{&frmMain::Picture1_MouseDown, &frmMain::Picture2_MouseDown, &frmMain::Picture3_MouseDown}[p];
-      const Handler move =
-          std::array{&frmMain::Picture1_MouseMove, &frmMain::Picture2_MouseMove, &frmMain::Picture3_MouseMove}[p];
-      PictureBox& box = *std::array{form->Picture1, form->Picture2, form->Picture3}[p];
-      const auto drag = [&](bool slow) {
-        form->Option1[row.picture == 3]->click();
+    for (const auto& [picture, radius, corners] : table) {
+      const auto drag = [&, picture = picture, radius = radius, &corners = corners](bool slow) {
+        const auto move = std::array{&frmMain::Picture1_MouseMove, &frmMain::Picture2_MouseMove,
+                                     &frmMain::Picture3_MouseMove}[picture - 1];
+        form->Option1[picture == 3]->click();
         form->Clear->click();
-        SetBrush(row.radius, 255);
-        (form.get()->*down)(1, 0, float(row.corners[0].x()), float(row.corners[0].y()));
-        for (int c = 1; c < row.corners.size(); ++c) {
-          const QPointF a = row.corners[c - 1], d = row.corners[c] - a;
-          const double cells = std::max(std::abs(d.x()), row.picture == 3 ? std::abs(d.y()) : 0.0);
+        SetBrush(radius, 255);
+        (form.get()->*std::array{&frmMain::Picture1_MouseDown, &frmMain::Picture2_MouseDown,
+                                 &frmMain::Picture3_MouseDown}[picture - 1])(1, 0, corners[0].x(), corners[0].y());
+        for (int c = 1; c < corners.size(); ++c) {
+          const QPointF a = corners[c - 1], d = corners[c] - a;
+          const double cells = std::max(std::abs(d.x()), picture == 3 ? std::abs(d.y()) : 0.0);
           for (double i = slow ? 1 : cells; i <= cells; ++i)
             (form.get()->*move)(1, 0, float(a.x() + d.x() * i / cells), float(a.y() + d.y() * i / cells));
         }
         form->Picture3_MouseUp(1, 0, 0, 0);
-        return std::tuple(sim().U(), sim().V(), sim().U2(), sim().V2(), box.Image());
+        return std::tuple(sim().U(), sim().V(), sim().U2(), sim().V2(),
+                          std::array{form->Picture1, form->Picture2, form->Picture3}[picture - 1]->Image());
       };
-      const auto slow = drag(true), fast = drag(false);
-      QVERIFY2(slow == fast, qPrintable(QString::number(row.picture)));
+      QVERIFY2(drag(true) == drag(false), qPrintable(QString::number(picture)));
     }
   }
 
