@@ -259,8 +259,10 @@ int Run(int argc, const char* const* argv) {
   const StepLoopOutcome outcome = RunStepLoop(sim, options.mode, options.steps, every, *frames);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (outcome.fault) {
+    const RunError fault = WithAdvice(
+        *outcome.fault, StepFaultAdvice(*outcome.fault, "rdsim-batch --analyze with the same mode, size and params"));
     Complain("step " + std::to_string(outcome.stepsDone + 1) + " of " + std::to_string(options.steps) + ": " +
-             outcome.fault->what());
+             fault.what());
   }
   const bool written = WriteOutputs(sim, options, stepsBefore + outcome.stepsDone, *frames);
   if (outcome.fault) return StepFailed;

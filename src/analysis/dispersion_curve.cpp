@@ -192,6 +192,9 @@ std::string StabilityHeadline(const StateStability& state) {
             Percent(state.growth[k].perStep - 1) + " per step)";
   }
   if (state.growth.size() > 1) text += ".";
+  for (const Growth& numerical : state.growth) {
+    if (numerical.kind == GrowthKind::NumericalInstability) text += " " + analysis::NumericalGrowthAdvice(numerical);
+  }
   return text;
 }
 

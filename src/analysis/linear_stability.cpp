@@ -138,7 +138,7 @@ std::string Per1000(const Growth& g) {
 
 // "x1.00245 per step, x11.6 per 1000 steps" and the period of an oscillation.
 std::string Rates(const Growth& g) {
-  std::string text = "x" + Format("%.6g", g.perStep) + " per step, x" + Per1000(g) + " per 1000 steps";
+  std::string text = "x" + analysis::FactorText(g.perStep) + " per step, x" + Per1000(g) + " per 1000 steps";
   if (g.periodSteps > 0) text += ", period " + Format("%.4g", g.periodSteps) + " steps";
   return text;
 }
@@ -180,7 +180,7 @@ void DescribeState(std::string& out, const StateStability& result, std::size_t i
   if (result.growth.empty()) {
     double slowest = 0;
     for (const ModeFactors& mode : result.modes) slowest = std::max(slowest, std::abs(mode.factors[0]));
-    out += "  Verdict: stable; every mode decays, the slowest by x" + Format("%.6g", slowest) + " per step\n";
+    out += "  Verdict: stable; every mode decays, the slowest by x" + analysis::FactorText(slowest) + " per step\n";
     return;
   }
   const Growth& fastest = result.growth.front();
@@ -190,6 +190,9 @@ void DescribeState(std::string& out, const StateStability& result, std::size_t i
   for (std::size_t k = 1; k < result.growth.size(); ++k) {
     const Growth& g = result.growth[k];
     out += std::string("  Also growing, slower: ") + GrowthKindName(g.kind) + " (" + Where(g) + ", " + Rates(g) + ")\n";
+  }
+  for (const Growth& g : result.growth) {
+    if (g.kind == GrowthKind::NumericalInstability) out += "  " + analysis::NumericalGrowthAdvice(g) + "\n";
   }
 }
 

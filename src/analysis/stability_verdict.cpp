@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "analysis/grid_modes.h"
+#include "core/constants.h"
 
 namespace rdsim::analysis {
 
@@ -77,6 +78,46 @@ std::vector<Growth> ClassifyGrowth(const std::vector<ModeFactors>& modes, int ce
   std::stable_sort(growth.begin(), growth.end(),
                    [](const Growth& x, const Growth& y) { return x.perStep > y.perStep; });
   return growth;
+}
+
+std::string FactorText(double factor) {
+  char text[64];
+  const double gap = std::abs(factor - 1.0);
+  if (!(gap < 1e-4) || gap == 0) {
+    std::snprintf(text, sizeof text, "%.6g", factor);
+  } else {
+    // Two significant digits of the difference.
+    const int decimals = std::min(1 - static_cast<int>(std::floor(std::log10(gap))), 17);
+    std::snprintf(text, sizeof text, "%.*f", decimals, factor);
+  }
+  return text;
+}
+
+std::string NumericalGrowthAdvice(const Growth& g) {
+  char text[512];
+  if (g.factor.real() >= 0) {
+    // |1 + dt lambda|^2 = 1 + 2 dt Re(lambda) + dt^2 |lambda|^2: a slowly damped swing gains the last term.
+    std::snprintf(text, sizeof text,
+                  "This growth comes from the time step with the kinetics' oscillation: each step adds a little to a "
+                  "swing of %.4g steps that decays slowly in continuous time. Slower kinetics (smaller k0, k1, k4, "
+                  "k5) or more damping (a larger decay k3, a more negative k5) help; smaller diffusion does not.",
+                  g.periodSteps);
+  } else if (std::isinf(g.longestWavelength)) {
+    std::snprintf(text, sizeof text, "%s",
+                  "This growth comes from the time step with the kinetics: even the uniform field relaxes faster "
+                  "than one step can follow, so each step overshoots, and diffusion adds to it in short waves. "
+                  "A slower relaxation (a smaller decay k3, k0 and k5 nearer 0) helps.");
+  } else {
+    // Diffusion alone multiplies the shortest wave by 1 - 4 * dims * D dt / dx^2.
+    const double dims = g.n < 0 ? 1.0 : 2.0;
+    const double largest = static_cast<double>(dx) * static_cast<double>(dx) / (2.0 * dims * static_cast<double>(dt));
+    std::snprintf(text, sizeof text,
+                  "This growth comes from the time step with diffusion: waves of %.3g to %.3g cells even out "
+                  "faster than one step can follow, and each step overshoots. Smaller diffusion constants (k7, k8) "
+                  "help; without the kinetics the step holds for D up to %.3g on this grid.",
+                  g.shortestWavelength, g.longestWavelength, largest);
+  }
+  return text;
 }
 
 }  // namespace rdsim::analysis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "analysis/linear_stability.h"
@@ -15,5 +16,13 @@ inline constexpr double GrowthTolerance = 1e-6;
 // mode: slower pattern modes are the long-wave tail of the uniform state's
 // own instability. Numerical instability counts always.
 std::vector<Growth> ClassifyGrowth(const std::vector<ModeFactors>& modes, int cells);
+
+// A factor per step with the digits that tell it from 1: "1.00245", and
+// "1.000012" where six significant digits would say "1".
+std::string FactorText(double factor);
+
+// For a numerically unstable mode: where its growth comes from and what
+// helps, one sentence each.
+std::string NumericalGrowthAdvice(const Growth& g);
 
 }  // namespace rdsim::analysis

@@ -67,14 +67,15 @@ double ParseDouble(std::string_view text) { return ParseWith<double>(text, strto
 
 float ParseSingle(std::string_view text) { return ParseWith<float>(text, strtof_l); }
 
-std::string FormatSingle(float value) {
-  if (value == 0.0f) return "0";
+std::string FormatSingle(float value) { return FormatDouble(static_cast<double>(value)); }
+
+std::string FormatDouble(double value) {
+  if (value == 0.0) return "0";
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
 
   char buffer[32];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::scientific, 6);
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 6);
   const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
   // sci is "[-]d.dddddde[+-]XX"
   const bool negative = sci.front() == '-';

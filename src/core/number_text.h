@@ -18,6 +18,8 @@ float ParseSingle(std::string_view text);
 // At most 7 significant digits, rounded, trailing zeros dropped, "." as the
 // separator; magnitudes below 1E-04 or from 1E+07 up take an exponent.
 std::string FormatSingle(float value);
+// The same form for a double, for figures that lie beyond single precision.
+std::string FormatDouble(double value);
 
 std::string FormatInteger(std::int64_t value);
 

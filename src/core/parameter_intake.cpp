@@ -1,6 +1,9 @@
 #include "core/parameter_intake.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
 
 #include "core/checked.h"
 #include "core/coefficients.h"
@@ -12,12 +15,59 @@ namespace rdsim {
 
 std::string CoefficientControlName(int k) { return "Text1(" + std::to_string(k) + ")"; }
 
-std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& typed) {
-  const std::string text = Shortened(typed);
+BoxRange SingleRange() {
+  const float top = std::numeric_limits<float>::max();
+  return {FormatSingle(-top), FormatSingle(top)};
+}
+
+BoxRange CoefficientRange(int k) {
+  if (Coefficients[static_cast<std::size_t>(k)].scaling == StepScaling::AsRead) return SingleRange();
+  // Stored times dt, which must stay within single precision.
+  const double top = static_cast<double>(std::numeric_limits<float>::max()) / static_cast<double>(dt);
+  return {FormatDouble(-top), FormatDouble(top)};
+}
+
+namespace {
+
+BoxRange IterationsRange() {
+  return {FormatInteger(std::numeric_limits<std::int32_t>::min()),
+          FormatInteger(std::numeric_limits<std::int32_t>::max())};
+}
+// Sizes beyond it are brought into it without a word; only a text no integer holds is refused.
+BoxRange SizeRange() { return {FormatInteger(MinFieldSize), FormatInteger(MaxFieldSize)}; }
+
+// The text with its one comma made a point, when that reads as a number.
+std::optional<std::string> WithDecimalPoint(std::string text) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos) return std::nullopt;
+  text[comma] = '.';
+  try {
+    ParseDouble(text);
+  } catch (const RunError&) {
+    return std::nullopt;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& text, const BoxRange& range) {
+  const std::string shown = Echoed(text);
+  const std::string within = "from " + range.lowest + " to " + range.highest;
   switch (fault) {
-    case Fault::TypeMismatch: return box + " holds \"" + text + "\", which is not a number";
-    case Fault::Overflow: return box + " is too large (\"" + text + "\")";
-    default: return box + " holds \"" + text + "\"";
+    case Fault::TypeMismatch:
+      if (const auto pointed = WithDecimalPoint(text)) {
+        return box + " holds " + shown +
+               ", which is not a number. The program reads only a point as the decimal mark. Type " + *pointed +
+               " instead.";
+      }
+      return box + " holds " + shown +
+             ", which is not a number. A number is digits with an optional sign, one point and an optional "
+             "exponent such as E-03. Type a number " +
+             within + ".";
+    case Fault::Overflow:
+      return box + " is too large (" + shown + "). It takes numbers " + within + ". Type a number in that range.";
+    default: return box + " holds " + shown;
   }
 }
 
@@ -34,23 +84,24 @@ namespace {
 
 // Every conversion error names the box to fix, and carries its control.
 template <typename Convert>
-auto FromBox(const std::string& box, const std::string& control, const std::string& text, Convert convert) {
+auto FromBox(const std::string& box, const std::string& control, const std::string& text, const BoxRange& range,
+             Convert convert) {
   try {
     return convert(text);
   } catch (const RunError& error) {
-    throw RunError(error.fault(), ExplainBoxFault(error.fault(), box, text), control);
+    throw RunError(error.fault(), ExplainBoxFault(error.fault(), box, text, range), control);
   }
 }
 
 float CoefficientTimesDt(ParameterBoxes& boxes, int k) {
   const std::string text = boxes.CoefficientText(k);
-  return FromBox(CoefficientBoxName(k), CoefficientControlName(k), text,
+  return FromBox(CoefficientBoxName(k), CoefficientControlName(k), text, CoefficientRange(k),
                  [](const std::string& t) { return ToSingle(ParseDouble(t) * static_cast<double>(dt)); });
 }
 
 float Diffusion(ParameterBoxes& boxes, int k) {
   const std::string text = boxes.CoefficientText(k);
-  return FromBox(CoefficientBoxName(k), CoefficientControlName(k), text,
+  return FromBox(CoefficientBoxName(k), CoefficientControlName(k), text, CoefficientRange(k),
                  [](const std::string& t) { return ParseSingle(t); });
 }
 
@@ -61,7 +112,7 @@ float Diffusion(ParameterBoxes& boxes, int k) {
 
 std::int32_t FieldSize(ParameterBoxes& boxes) {
   const std::string text = boxes.SizeText();
-  std::int32_t n = FromBox(SizeBoxName, SizeControlName, text,
+  std::int32_t n = FromBox(SizeBoxName, SizeControlName, text, SizeRange(),
                            [](const std::string& t) { return CheckedAdd(RoundToInt32(ParseDouble(t) - 1.0), 1); });
   if (n > MaxFieldSize) {
     n = MaxFieldSize;
@@ -75,7 +126,7 @@ std::int32_t FieldSize(ParameterBoxes& boxes) {
 
 void ReadInto(Simulation& sim, ParameterBoxes& boxes, IntakeView* view) {
   const std::string iterations = boxes.IterationsText();
-  sim.StepsPerImage = FromBox(IterationsBoxName, IterationsControlName, iterations,
+  sim.StepsPerImage = FromBox(IterationsBoxName, IterationsControlName, iterations, IterationsRange(),
                               [](const std::string& t) { return RoundToInt32(ParseDouble(t)); });
   if (boxes.SelectedMode() == Mode::TwoD) {
     KeepNewestFieldInU(sim);

@@ -40,8 +40,16 @@ inline constexpr const char* SizeBoxName = "the field size (Field Size)";
 // The control names the window gives the boxes, carried by a RunError so that
 // the window can find the box to focus.
 std::string CoefficientControlName(int k);  // "Text1(k)"
-// What is wrong with a box's text, in plain words after the fault's name.
-std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& text);
+// The numbers a box takes, as its messages state them.
+struct BoxRange {
+  std::string lowest, highest;
+};
+BoxRange CoefficientRange(int k);  // what the intake takes for Text1(k)
+BoxRange SingleRange();            // any single-precision number
+
+// What is wrong with a box's text, in plain words after the fault's name,
+// then its cause and its remedy, one sentence each.
+std::string ExplainBoxFault(Fault fault, const std::string& box, const std::string& text, const BoxRange& range);
 inline constexpr const char* IterationsControlName = "Text2";
 inline constexpr const char* SizeControlName = "Text3";
 

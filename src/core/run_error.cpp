@@ -37,4 +37,10 @@ RunError WithContext(const RunError& error, const std::string& context) {
   return RunError(error.fault(), detail, error.box());
 }
 
+RunError WithAdvice(const RunError& error, const std::string& sentences) {
+  if (sentences.empty()) return error;
+  if (error.detail().empty()) return RunError(error.fault(), sentences, error.box());
+  return RunError(error.fault(), error.detail() + ". " + sentences, error.box());
+}
+
 }  // namespace rdsim

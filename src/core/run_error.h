@@ -39,4 +39,8 @@ class RunError : public std::runtime_error {
 // Prefixes what was being done ("in step 12") to an error's detail; keeps its box.
 RunError WithContext(const RunError& error, const std::string& context);
 
+// Appends whole sentences (the cause and the remedy) after an error's detail;
+// keeps its box.
+RunError WithAdvice(const RunError& error, const std::string& sentences);
+
 }  // namespace rdsim

@@ -56,6 +56,19 @@ StepLoopOutcome RunStepLoop(Simulation& sim, Mode mode, std::int64_t steps, std:
   return {};
 }
 
+std::string StepFaultAdvice(const RunError& fault, const std::string& lookAt) {
+  if (!fault.box().empty()) return {};
+  if (fault.fault() != Fault::Overflow && fault.fault() != Fault::InvalidFloatingPoint) return {};
+  return "The values outgrew the numbers the program can hold, usually because these coefficients make the step "
+         "unstable. " +
+         lookAt + " shows which modes grow and what makes them settle.";
+}
+
+RunError StepFault(const RunError& fault, std::int64_t k, const std::string& lookAt) {
+  const RunError where = WithContext(fault, "in step " + std::to_string(k) + " of the run");
+  return WithAdvice(where, StepFaultAdvice(where, lookAt));
+}
+
 StepLoopOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps) {
   NoHooks none;
   switch (mode) {

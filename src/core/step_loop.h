@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/run_error.h"
@@ -37,6 +38,14 @@ struct StepLoopOutcome {
 // followed by its hooks.
 StepLoopOutcome RunStepLoop(Simulation& sim, Mode mode, std::int64_t steps, std::int64_t redrawEvery,
                             StepLoopHooks& hooks);
+
+// The cause and the remedy of a fault that ended a step, one sentence each,
+// or empty when it is not the values outgrowing single precision (a box's
+// fault names its box instead). lookAt names where the caller's user finds
+// the linear stability of the coefficients.
+std::string StepFaultAdvice(const RunError& fault, const std::string& lookAt);
+// The fault of step k of a run, as the window tells it: where, then why and what to do.
+RunError StepFault(const RunError& fault, std::int64_t k, const std::string& lookAt);
 
 // Steps alone, nothing hooked.
 StepLoopOutcome RunSteps(Simulation& sim, Mode mode, std::int64_t steps);

@@ -14,6 +14,10 @@ namespace {
 
 constexpr int kPreviewSize = 25;
 constexpr int kPreviewCentre = 12;
+// Beyond this many cells a move is not joined to the last position: only a
+// pointer far outside the window reports such jumps, and the discs would
+// all miss the field.
+constexpr double kLongestJoin = 65536;
 
 // Distance of a cell from the centre, stored as single precision like every
 // value the disc test compares.
@@ -71,6 +75,8 @@ void PaintDisc(Session& session, BrushView& view, float cx, float cy, const Brus
 void StartBrushStroke(Session& session, BrushView& view, int button, float x, float y) {
   if (button != 1 || session.MouseDrawing) return;
   session.MouseDrawing = true;
+  session.StrokeX = x;
+  session.StrokeY = y;
   PaintDisc(session, view, x, y, ReadBrush(view));
 }
 
@@ -82,7 +88,19 @@ bool StrokeGoesOn(Session& session, int buttons) {
 
 void ContinueBrushStroke(Session& session, BrushView& view, int buttons, float x, float y) {
   if (!StrokeGoesOn(session, buttons)) return;
-  PaintDisc(session, view, x, y, ReadBrush(view));
+  const Brush brush = ReadBrush(view);
+  const DrawingBatch batch(view.Field());
+  // A fast drag reports positions far apart: discs at most one cell apart in
+  // either direction along the way draw a line rather than beads, the same
+  // line as a slow drag that reports every cell.
+  const double x0 = session.StrokeX, y0 = session.StrokeY;
+  const double cells = std::ceil(std::max(std::abs(x - x0), std::abs(y - y0)));
+  const int stamps = cells < kLongestJoin ? static_cast<int>(cells) : 1;
+  for (int i = 1; i < stamps; ++i)
+    PaintDisc(session, view, ToSingle(x0 + (x - x0) * i / stamps), ToSingle(y0 + (y - y0) * i / stamps), brush);
+  PaintDisc(session, view, x, y, brush);
+  session.StrokeX = x;
+  session.StrokeY = y;
 }
 
 void EndStroke(Session& session) { session.MouseDrawing = false; }

@@ -27,7 +27,8 @@ std::uint32_t BrushMarkColor(bool activator, int intensity);
 void PaintDisc(Session& session, BrushView& view, float cx, float cy, const Brush& brush);
 
 // A left press starts a stroke with a disc; while it lasts, every move paints
-// one; any release ends it. buttons: those held during a move, 1 the left.
+// discs at most one cell apart from the last position to its own, ending on
+// it; any release ends it. buttons: those held during a move, 1 the left.
 void StartBrushStroke(Session& session, BrushView& view, int button, float x, float y);
 void ContinueBrushStroke(Session& session, BrushView& view, int buttons, float x, float y);
 void EndStroke(Session& session);

@@ -1,5 +1,7 @@
 #include "edit/profile_drawing.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "core/checked.h"
@@ -51,6 +53,8 @@ void SetCell(Session& session, RunView& runView, Profile profile, float x, float
 void StartProfileStroke(Session& session, RunView& view, Profile profile, int button, float x, float y) {
   if (button != 1 || session.MouseDrawing) return;
   session.MouseDrawing = true;
+  session.StrokeX = x;
+  session.StrokeY = y;
   // The press obeys the same bounds as a move: in the last pixel column x can
   // round to N, one past the last cell.
   SetCell(session, view, profile, x, y);
@@ -58,7 +62,19 @@ void StartProfileStroke(Session& session, RunView& view, Profile profile, int bu
 
 void ContinueProfileStroke(Session& session, RunView& view, Profile profile, int buttons, float x, float y) {
   if (!StrokeGoesOn(session, buttons)) return;
+  // The cells a fast drag passes over between two reported positions take
+  // the height of the line between them, as if the pointer had stopped on
+  // each. The cell of the last position has had its event already.
+  const DrawingBatch batch(ViewOf(session, view, profile).picture);
+  const double x0 = session.StrokeX, y0 = session.StrokeY;
+  const double from = std::nearbyint(x0), to = std::nearbyint(double(x));
+  const double first = std::max(std::min(from, to) + 1, 0.0);
+  const double last = std::min(std::max(from, to) - 1, double(session.sim.Nm1));
+  for (double k = first; k <= last; ++k)
+    SetCell(session, view, profile, static_cast<float>(k), ToSingle(y0 + (y - y0) * (k - x0) / (x - x0)));
   SetCell(session, view, profile, x, y);
+  session.StrokeX = x;
+  session.StrokeY = y;
 }
 
 }  // namespace rdsim

@@ -30,9 +30,10 @@ PresetValues BoxValues(const PresetView& view) {
     try {
       values[static_cast<std::size_t>(k)] = ParseSingle(text);
     } catch (const RunError& error) {
-      throw RunError(error.fault(),
-                     ExplainBoxFault(error.fault(), CoefficientBoxName(k), text) + "; the preset was not saved",
-                     CoefficientControlName(k));
+      throw RunError(
+          error.fault(),
+          ExplainBoxFault(error.fault(), CoefficientBoxName(k), text, SingleRange()) + " The preset was not saved.",
+          CoefficientControlName(k));
     }
   }
   return values;

@@ -131,7 +131,7 @@ void RunLoop(Session& session, RunView& view, Mode mode) {
   const std::int64_t steps = std::min<std::int64_t>(MaxRunSteps, room);
   const StepLoopOutcome outcome = RunStepLoop(session.sim, mode, steps, period, hooks);
   if (outcome.fault) {
-    throw WithContext(*outcome.fault, "in step " + std::to_string(outcome.stepsDone + 1) + " of the run");
+    throw StepFault(*outcome.fault, outcome.stepsDone + 1, "Analysis > Linear Stability");
   }
   if (steps < MaxRunSteps && outcome.stepsDone == steps) {
     throw RunError(Fault::Overflow, "the field has run " + std::to_string(session.FieldSteps) +

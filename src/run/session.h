@@ -16,10 +16,11 @@ namespace rdsim {
 struct Session {
   Simulation sim;
 
-  bool Running = false;           // a run is active
-  bool MouseDrawing = false;      // a left-button stroke is in progress in a picture
-  bool BrushOnActivator = false;  // the brush and the spiral write the activator
-  int StepsPerSecond = 0;         // the run's speed limit; 0: full speed
+  bool Running = false;            // a run is active
+  bool MouseDrawing = false;       // a left-button stroke is in progress in a picture
+  float StrokeX = 0, StrokeY = 0;  // the stroke's last pointer position, which a move joins up to
+  bool BrushOnActivator = false;   // the brush and the spiral write the activator
+  int StepsPerSecond = 0;          // the run's speed limit; 0: full speed
 
   // Row i holds the values of the preset list's entry i.
   PresetTable presetTable{};

@@ -86,7 +86,7 @@ foreach(point 6 7 8)
   math(EXPR line "${point} + 1")
   list(GET rows ${line} row)
   if(NOT row MATCHES
-     "^${point},[^,]+,0.03,ok,[^,]+,[^,]+,[^,]+,[^,]+,[^,]+,[^,]+,(uniform|spots|stripes/labyrinth|moving),[a-z_]+,[^,]*,[^,]*$")
+     "^${point},[^,]+,0.03,ok,[^,]+,[^,]+,[^,]+,[^,]+,[^,]+,[^,]+,(uniform|isolated dots|spots|stripes/labyrinth|moving),[a-z_]+,[^,]*,[^,]*$")
     fail("row of point ${point} is \"${row}\", expected a complete ok row")
   endif()
 endforeach()

@@ -50,17 +50,23 @@ TEST(AtlasMetrics, CountsFourConnectedRegionsAboveHalfWithoutWrapping) {
   EXPECT_DOUBLE_EQ(MeanAbsoluteDifference(a.data(), b.data(), 3), 1);
 }
 
-// Spots, bright or dark, against stripes, on a 64 x 64 square.
+// Spots, bright or dark, against stripes, and against a few dots in a
+// uniform field, on a 64 x 64 square.
 TEST(AtlasMetrics, SpottinessTellsSpotsFromStripes) {
-  std::vector<float> discs(64 * 64), holes(64 * 64), stripes(64 * 64);
+  std::vector<float> discs(64 * 64), holes(64 * 64), stripes(64 * 64), dots(64 * 64), bar(64 * 64);
   for (std::size_t i = 0; i < discs.size(); ++i) {
-    const int dr = static_cast<int>(i / 64 % 12) - 6, dc = static_cast<int>(i % 64 % 12) - 6;
+    const int r = static_cast<int>(i / 64), c = static_cast<int>(i % 64), dr = r % 12 - 6, dc = c % 12 - 6;
     discs[i] = dr * dr + dc * dc <= 10 ? 8 : 1;
     holes[i] = 9 - discs[i];
-    stripes[i] = i % 64 % 8 < 3 ? 8 : 1;
+    stripes[i] = c % 8 < 3 ? 8 : 1;
+    dots[i] = (r - 20) * (r - 20) + (c - 30) * (c - 30) <= 10 || (r - 50) * (r - 50) + (c - 9) * (c - 9) <= 10 ? 1 : 7;
+    bar[i] = c == 40 && r > 10 ? 1 : 7;  // thin and long: no dot
   }
-  const std::pair<std::vector<float>*, PatternClass> cases[] = {
-      {&discs, PatternClass::Spots}, {&holes, PatternClass::Spots}, {&stripes, PatternClass::Stripes}};
+  const std::pair<std::vector<float>*, PatternClass> cases[] = {{&discs, PatternClass::Spots},
+                                                                {&holes, PatternClass::Spots},
+                                                                {&stripes, PatternClass::Stripes},
+                                                                {&dots, PatternClass::IsolatedDots},
+                                                                {&bar, PatternClass::Stripes}};
   for (const auto& [field, expected] : cases) {
     EXPECT_EQ(Classify(MeasureField(field->data(), 64, true, 0), true), expected) << field->at(0);
   }
@@ -70,7 +76,9 @@ TEST(AtlasMetrics, ClassThresholdsInOrder) {
   const std::tuple<FieldMetrics, bool, PatternClass> cases[] = {
       {{.change = MovingChange}, true, PatternClass::Moving},  // an oscillating uniform field moves
       {{.sd = UniformSd * 0.99, .change = MovingChange * 0.99, .spottiness = 1}, true, PatternClass::Uniform},
-      {{.sd = UniformSd, .spottiness = SpotsSpottiness}, true, PatternClass::Spots},
+      {{.sd = UniformSd, .spottiness = SpotsSpottiness, .minority = IsolatedDotsShare}, true, PatternClass::Spots},
+      {{.sd = 2, .spottiness = 1, .minority = IsolatedDotsShare * 0.99}, true, PatternClass::IsolatedDots},
+      {{.sd = 2, .spottiness = SpotsSpottiness * 0.99, .minority = 0.01}, true, PatternClass::Stripes},
       {{.sd = 2, .spottiness = SpotsSpottiness * 0.99}, true, PatternClass::Stripes},
       {{.sd = 2}, false, PatternClass::Spots},  // a line has no stripes
   };

@@ -5,6 +5,7 @@
 #include "core/integrators.h"
 #include "core/parameter_intake.h"
 #include "core/run_error.h"
+#include "core/step_loop.h"
 #include "fake_window.h"
 
 namespace rdsim {
@@ -147,41 +148,65 @@ TEST_F(Intake, ConvertsTheLimitsBeforeTheDiffusionBoxes) {
   EXPECT_FALSE(sim.CurrentInU);  // the first box failed before anything changed
 }
 
-// Each bad box: the message names it as the user sees it and says what is
-// wrong in plain words, and the error carries the control to focus.
+// Each bad box: the message names it as the user sees it, says what is wrong
+// in plain words, why, and what to type instead, and the error carries the
+// control to focus. So does a step whose values outgrow single precision.
 TEST_F(Intake, NamesTheBoxToFixAndCarriesItsControl) {
   struct Case {
     const char* what;
     std::function<void(FakeBoxes&)> spoil;
     Mode mode;
-    const char* message;
+    std::string message;  // empty: no one box is at fault
     const char* control;
+    std::int64_t steps = 0;  // run after the intake, from a field with one raised cell
   };
+  const auto notANumber = [](const std::string& range) {
+    return "\", which is not a number. A number is digits with an optional sign, one point and an optional exponent "
+           "such as E-03. Type a number from " +
+           range + ".";
+  };
+  const auto tooLarge = [](const std::string& range) {
+    return "\"). It takes numbers from " + range + ". Type a number in that range.";
+  };
+  const std::string comma = "\", which is not a number. The program reads only a point as the decimal mark. Type ";
+  const std::string times = "-3.402823E+39 to 3.402823E+39", singles = "-3.402823E+38 to 3.402823E+38";
+  const std::string ints = "-2147483648 to 2147483647";
   const Case cases[] = {
       {"k4 not a number", [](FakeBoxes& b) { b.k[4] = "abc"; }, Mode::OneD,
-       "Type mismatch: the factor of u in the inhibitor equation (k4) holds \"abc\", which is not a number",
-       "Text1(4)"},
+       "Type mismatch: the factor of u in the inhibitor equation (k4) holds \"abc" + notANumber(times), "Text1(4)"},
       {"k0 empty", [](FakeBoxes& b) { b.k[0] = ""; }, Mode::OneD,
-       "Type mismatch: the factor of u in the activator equation (k0) holds \"\", which is not a number", "Text1(0)"},
+       "Type mismatch: the factor of u in the activator equation (k0) holds \"" + notANumber(times), "Text1(0)"},
+      {"k0 decimal comma", [](FakeBoxes& b) { b.k[0] = "0,08"; }, Mode::OneD,
+       "Type mismatch: the factor of u in the activator equation (k0) holds \"0,08" + comma + "0.08 instead.",
+       "Text1(0)"},
       {"k2 beyond single", [](FakeBoxes& b) { b.k[2] = "4e39"; }, Mode::OneD,
-       "Overflow: the constant term of the activator equation (k2) is too large (\"4e39\")", "Text1(2)"},
+       "Overflow: the constant term of the activator equation (k2) is too large (\"4e39" + tooLarge(times), "Text1(2)"},
       {"k8 beyond single", [](FakeBoxes& b) { b.k[8] = "1e39"; }, Mode::OneD,
-       "Overflow: the diffusion constant of v in the inhibitor equation (k8) is too large (\"1e39\")", "Text1(8)"},
-      {"k10 not a number", [](FakeBoxes& b) { b.k[10] = "0,5"; }, Mode::OneD,
-       "Type mismatch: synV_max, the upper limit of the inhibitor synthesis (k10) holds \"0,5\", which is not a "
-       "number",
+       "Overflow: the diffusion constant of v in the inhibitor equation (k8) is too large (\"1e39" + tooLarge(singles),
+       "Text1(8)"},
+      {"k10 not a number", [](FakeBoxes& b) { b.k[10] = " -0,5E-1"; }, Mode::OneD,
+       "Type mismatch: synV_max, the upper limit of the inhibitor synthesis (k10) holds \" -0,5E-1" + comma +
+           " -0.5E-1 instead.",
        "Text1(10)"},
       {"k7 beyond single", [](FakeBoxes& b) { b.k[7] = "-1e39"; }, Mode::OneD,
-       "Overflow: the diffusion constant of u in the activator equation (k7) is too large (\"-1e39\")", "Text1(7)"},
+       "Overflow: the diffusion constant of u in the activator equation (k7) is too large (\"-1e39" + tooLarge(singles),
+       "Text1(7)"},
       {"iterations not a number", [](FakeBoxes& b) { b.iterations = "x"; }, Mode::OneD,
-       "Type mismatch: the number of iterations per image (Iteration / Image) holds \"x\", which is not a number",
-       "Text2"},
+       "Type mismatch: the number of iterations per image (Iteration / Image) holds \"x" + notANumber(ints), "Text2"},
       {"iterations beyond 32 bits", [](FakeBoxes& b) { b.iterations = "3e9"; }, Mode::OneD,
-       "Overflow: the number of iterations per image (Iteration / Image) is too large (\"3e9\")", "Text2"},
+       "Overflow: the number of iterations per image (Iteration / Image) is too large (\"3e9" + tooLarge(ints),
+       "Text2"},
       {"size not a number", [](FakeBoxes& b) { b.size = "big"; }, Mode::TwoD,
-       "Type mismatch: the field size (Field Size) holds \"big\", which is not a number", "Text3"},
+       "Type mismatch: the field size (Field Size) holds \"big" + notANumber("2 to 128"), "Text3"},
+      {"size beyond 32 bits", [](FakeBoxes& b) { b.size = "1e10"; }, Mode::TwoD,
+       "Overflow: the field size (Field Size) is too large (\"1e10" + tooLarge("2 to 128"), "Text3"},
       // No one box is at fault: the message says so, and no box is focused.
-      {"centre weight overflows", [](FakeBoxes& b) { b.k[7] = "3.4e38"; }, Mode::TwoD, nullptr, ""},
+      {"centre weight overflows", [](FakeBoxes& b) { b.k[7] = "3.4e38"; }, Mode::TwoD, "", ""},
+      {"diffusion outgrows the step", [](FakeBoxes& b) { b.k[8] = "20"; }, Mode::OneD,
+       "Overflow: in step 247 of the run. The values outgrew the numbers the program can hold, usually because these "
+       "coefficients make the step unstable. Analysis > Linear Stability shows which modes grow and what makes them "
+       "settle.",
+       "", 1000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -191,10 +216,13 @@ TEST_F(Intake, NamesTheBoxToFixAndCarriesItsControl) {
     boxes = fresh;
     try {
       Read();
-      ADD_FAILURE() << "the intake did not fail";
+      sim.U()[3] = 1.0f;
+      const StepLoopOutcome outcome = RunSteps(sim, c.mode, c.steps);
+      if (outcome.fault) throw StepFault(*outcome.fault, outcome.stepsDone + 1, "Analysis > Linear Stability");
+      ADD_FAILURE() << "no fault";
     } catch (const RunError& error) {
       const std::string what = error.what();
-      if (c.message) {
+      if (!c.message.empty()) {
         EXPECT_EQ(what, c.message);
       } else {
         EXPECT_EQ(what.rfind("Overflow: the diffusion and decay coefficients", 0), 0u) << what;

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <numbers>
 #include <sstream>
+#include <tuple>
 
+#include "analysis/dispersion_curve.h"
 #include "analysis/grid_modes.h"
 #include "analysis/linear_stability.h"
 #include "analysis/one_step_map.h"
@@ -416,6 +418,29 @@ TEST(Verdict, LargeInhibitorDiffusionIsNumericallyUnstableInTheSquareOnly) {
   const StabilityReport line = Analyse(texts, Mode::OneD, 32);  // a range-for would outlive a temporary
   for (const Growth& g : line.states[0].growth) {
     EXPECT_NE(g.kind, GrowthKind::NumericalInstability);
+  }
+}
+
+// Factors show how far from 1 they are, and a numerical instability says
+// where it comes from and what helps: not always smaller diffusion.
+TEST(Verdict, NumericalGrowthSaysWhereFromAndWhatHelps) {
+  EXPECT_EQ(analysis::FactorText(0.9999987) + " " + analysis::FactorText(1.00245), "0.9999987 1.00245");
+  // k8, k3 (in that order of "0.08,-0.08,0.04,k3,0.06,-0.03,-0.15,0.01,k8,0.2,0.5"), mode, size, what is said.
+  const std::tuple<const char*, const char*, Mode, int, const char*> cases[] = {
+      {"0.05", "0.03", Mode::TwoD, 128, "x1.0000032 per step|kinetics' oscillation|1228 steps|diffusion does not"},
+      {"1.0", "0.03", Mode::TwoD, 32, "waves of 1.41 to 1.75 cells|Smaller diffusion constants|D up to 0.9 on"},
+      {"2.5", "0.03", Mode::OneD, 128, "D up to 1.8 on"},
+      {"0.25", "25", Mode::OneD, 16, "even the uniform field relaxes faster|a smaller decay k3"},
+  };
+  for (const auto& [k8, k3, mode, size, said] : cases) {
+    const std::string k = "0.08,-0.08,0.04," + std::string(k3) + ",0.06,-0.03,-0.15,0.01," + k8 + ",0.2,0.5";
+    const StabilityReport report = Analyse(SplitTexts(k), mode, size);
+    const std::string details = DescribeStability(report), headline = StabilityHeadline(report.states.at(0));
+    std::stringstream words(said);
+    for (std::string w; std::getline(words, w, '|');) {
+      EXPECT_NE(details.find(w), std::string::npos) << details;
+      if (w[0] != 'x') EXPECT_NE(headline.find(w), std::string::npos) << headline;
+    }
   }
 }
 

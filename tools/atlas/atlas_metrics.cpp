@@ -52,7 +52,8 @@ long CountBoundary(const std::vector<char>& marked, int width, int height) {
   return edges;
 }
 
-double Spottiness(const float* u, std::size_t cells, int width, int height) {
+// Sets the minority phase's share of the cells and returns its spottiness.
+double Spottiness(const float* u, std::size_t cells, int width, int height, double& minority) {
   const auto [low, high] = std::minmax_element(u, u + cells);
   const double middle = (static_cast<double>(*low) + *high) / 2;
   std::vector<char> above(cells);
@@ -62,6 +63,7 @@ double Spottiness(const float* u, std::size_t cells, int width, int height) {
     for (char& a : above) a = !a;
     count = cells - count;
   }
+  minority = static_cast<double>(count) / static_cast<double>(cells);
   const long boundary = CountBoundary(above, width, height);
   if (count == 0 || boundary == 0) return 0;
   const double pieces = CountPieces(above, width, height);
@@ -73,6 +75,7 @@ double Spottiness(const float* u, std::size_t cells, int width, int height) {
 const char* ClassName(PatternClass pattern) {
   switch (pattern) {
     case PatternClass::Uniform: return "uniform";
+    case PatternClass::IsolatedDots: return "isolated dots";
     case PatternClass::Spots: return "spots";
     case PatternClass::Stripes: return "stripes/labyrinth";
     case PatternClass::Moving: return "moving";
@@ -106,14 +109,16 @@ FieldMetrics MeasureField(const float* u, int n, bool square, double change) {
   for (std::size_t i = 0; i < cells; ++i) count += (above[i] = u[i] > Umax / 2.0);
   m.aboveHalf = static_cast<double>(count) / static_cast<double>(cells);
   m.regions = CountPieces(above, width, height);
-  if (square) m.spottiness = Spottiness(u, cells, width, height);
+  if (square) m.spottiness = Spottiness(u, cells, width, height, m.minority);
   return m;
 }
 
 PatternClass Classify(const FieldMetrics& m, bool square) {
   if (m.change >= MovingChange) return PatternClass::Moving;
   if (m.sd < UniformSd) return PatternClass::Uniform;
-  if (!square || m.spottiness >= SpotsSpottiness) return PatternClass::Spots;
+  if (!square) return PatternClass::Spots;
+  if (m.spottiness >= SpotsSpottiness)
+    return m.minority < IsolatedDotsShare ? PatternClass::IsolatedDots : PatternClass::Spots;
   return PatternClass::Stripes;
 }
 

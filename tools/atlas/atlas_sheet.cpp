@@ -28,9 +28,6 @@ namespace {
 constexpr int Margin = 10;
 constexpr QRgb Background = 0xFFFFFFFF, Ink = 0xFF000000, PlotSeparator = 0xFFC0C0C0;
 
-const PatternClass LegendOrder[] = {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes,
-                                    PatternClass::Moving, PatternClass::Fault};
-
 QString CoefficientName(int k) { return QString::fromStdString(CoefficientLabel(k)); }
 
 QFont SheetFont(bool bold) {
@@ -60,6 +57,7 @@ void DrawCornerMark(QPainter& painter, int right, int top, int side) {
 std::uint32_t ClassColour(PatternClass pattern) {
   switch (pattern) {
     case PatternClass::Uniform: return 0x9A9A9A;
+    case PatternClass::IsolatedDots: return 0x98DF8A;  // the spots' green, paler
     case PatternClass::Spots: return 0x2CA02C;
     case PatternClass::Stripes: return 0x1F77B4;
     case PatternClass::Moving: return 0xFF8C00;
@@ -154,7 +152,7 @@ SheetFrame Measure(ContactSheet::Layout& l) {
   for (const std::string& text : options.y.texts) {
     f.labelWidth = std::max(f.labelWidth, f.metrics.horizontalAdvance(QString::fromStdString(text)));
   }
-  for (PatternClass p : LegendOrder) f.legendWidth += line + 4 + f.metrics.horizontalAdvance(ClassName(p)) + 16;
+  for (PatternClass p : AllPatternClasses) f.legendWidth += line + 4 + f.metrics.horizontalAdvance(ClassName(p)) + 16;
   f.legendWidth += line + 4 + f.metrics.horizontalAdvance(PredictedLegend);
   l.gridLeft = Margin + line + 8 + f.labelWidth + 6;
   const int extraX = l.gridLeft + Margin;
@@ -221,7 +219,7 @@ void DrawAxes(QPainter& painter, const ContactSheet::Layout& l, const SheetFrame
 void DrawLegend(QPainter& painter, const SheetFrame& f) {
   const int line = f.line;
   int x = Margin;
-  for (PatternClass p : LegendOrder) {
+  for (PatternClass p : AllPatternClasses) {
     painter.fillRect(QRect(x, f.legendTop + 1, line - 2, line - 2), QColor::fromRgb(ClassColour(p)));
     x += line + 4;
     painter.drawText(QRect(x, f.legendTop, f.width, line), Qt::AlignLeft, ClassName(p));

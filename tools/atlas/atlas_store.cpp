@@ -263,8 +263,7 @@ std::optional<StoredPoint> ReadPoint(const std::string& dir, std::size_t point, 
 
   StoredPoint stored;
   bool known = false;
-  for (PatternClass p :
-       {PatternClass::Uniform, PatternClass::Spots, PatternClass::Stripes, PatternClass::Moving, PatternClass::Fault}) {
+  for (PatternClass p : AllPatternClasses) {
     if (values[1] == ClassName(p)) stored.pattern = p, known = true;
   }
   if (!known) Damaged(txt, "it names no class");
