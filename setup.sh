@@ -43,7 +43,7 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 # The engine once more under AddressSanitizer and UndefinedBehaviorSanitizer;
 # any report fails the run.
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRDSIM_ENGINE_ONLY=ON \
-      -DRDSIM_SANITIZE=ON -DRDSIM_BENCHMARKS=OFF >/dev/null
+      -DRDSIM_SANITIZE=ON -DRDSIM_BENCHMARKS=OFF -DRDSIM_PYTHON=OFF >/dev/null
 cmake --build build/sanitize
 (cd build/sanitize &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
