@@ -130,6 +130,7 @@ const Palette& PaletteArgument(py::handle palette) {
 }
 
 std::string PathArgument(py::handle path) {
+  if (!py::isinstance<py::str>(path) && !py::hasattr(path, "__fspath__")) WrongKind("path", "a str path", path);
   const py::object text = py::module_::import("os").attr("fspath")(path);
   if (!py::isinstance<py::str>(text)) WrongKind("path", "a str path", path);
   const std::string result = text.cast<std::string>();
