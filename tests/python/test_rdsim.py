@@ -214,4 +214,5 @@ def test_presets_and_analysis_read_the_same_tables_as_the_batch_runner():
     state = report["states"][0]
     assert state["verdict"] != "stable" and state["fastest"]["kind"] in report["description"]
     assert state["mu"].shape == (40,) and state["factors"].shape == (40, 2)
-    assert np.all(np.abs(state["factors"][:, 0]) >= np.abs(state["factors"][:, 1]))
+    # NumPy's |z| may differ in the last bit between the columns (its SIMD paths depend on alignment).
+    assert np.all(np.abs(state["factors"][:, 0]) >= np.abs(state["factors"][:, 1]) * (1 - 1e-12))
