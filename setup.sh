@@ -16,7 +16,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgtest-dev libgmo
           desktop-file-utils appstream dpkg-dev file clang-format git
           xvfb xdotool at-spi2-core python3-pyatspi dbus-daemon dbus-bin dbus-x11 procps
           pkg-config libhdf5-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
-          slurm-wlm munge)
+          slurm-wlm munge pybind11-dev python3-dev python3-numpy python3-pytest python3-h5py)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
@@ -43,7 +43,7 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 # The engine once more under AddressSanitizer and UndefinedBehaviorSanitizer;
 # any report fails the run.
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRDSIM_ENGINE_ONLY=ON \
-      -DRDSIM_SANITIZE=ON -DRDSIM_BENCHMARKS=OFF >/dev/null
+      -DRDSIM_SANITIZE=ON -DRDSIM_BENCHMARKS=OFF -DRDSIM_PYTHON=OFF >/dev/null
 cmake --build build/sanitize
 (cd build/sanitize &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

@@ -107,6 +107,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries come from the library scan; the faces that stand in
 # for the design's fonts are recommended, since the window runs without them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The Python module imports NumPy; the library scan finds only its C libraries.
+if(RDSIM_PYTHON)
+  # Built for one minor version of Python.
+  math(EXPR rdsim_python_next "${Python3_VERSION_MINOR} + 1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${rdsim_python_next}), python3-numpy")
+endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, fonts-liberation, fonts-urw-base35, fonts-lato")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -283,9 +283,13 @@ TEST_F(FieldFileTest, ASaveReplacesWholeOrNotAtAll) {
   std::ofstream(path) << "older";
   ASSERT_EQ(::chmod(folder_.c_str(), 0500), 0);
   const bool root = ::geteuid() == 0;  // root writes anyway
-  if (!root) EXPECT_THROW(WriteFieldFile(path, Sample(Mode::OneD, 4)), RunError);
+  if (!root) {
+    EXPECT_THROW(WriteFieldFile(path, Sample(Mode::OneD, 4)), RunError);
+  }
   ::chmod(folder_.c_str(), 0700);
-  if (!root) EXPECT_EQ(Slurp(path), "older");
+  if (!root) {
+    EXPECT_EQ(Slurp(path), "older");
+  }
   FieldFile field = Sample(Mode::OneD, 4);
   field.u.pop_back();  // does not fit its size: nothing is written
   EXPECT_THROW(WriteFieldFile(path, field), RunError);
