@@ -3,7 +3,7 @@
 #include <QImage>
 
 #include "edit/brush_view.h"
-#include "ui/raster.h"
+#include "image_io/raster.h"
 
 namespace rdsim::python {
 

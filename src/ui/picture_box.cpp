@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/raster.h"
+#include "image_io/raster.h"
 
 namespace rdsim {
 

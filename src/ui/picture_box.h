@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <optional>
 
+#include "image_io/raster.h"
 #include "pixels/picture.h"
-#include "ui/raster.h"
 
 class QPainter;
 

@@ -9,8 +9,8 @@
 #include <numbers>
 #include <queue>
 
+#include "image_io/raster.h"
 #include "ui/picture_box.h"
-#include "ui/raster.h"
 
 using rdsim::PictureBox;
 namespace raster = rdsim::raster;

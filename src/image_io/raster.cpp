@@ -1,4 +1,4 @@
-#include "ui/raster.h"
+#include "image_io/raster.h"
 
 #include <algorithm>
 #include <cmath>
