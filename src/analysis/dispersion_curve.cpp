@@ -6,24 +6,19 @@
 #include <limits>
 
 #include "analysis/grid_modes.h"
+#include "analysis/report_number.h"
 #include "analysis/stability_verdict.h"
 
 namespace rdsim {
 
 namespace {
 
-std::string Format(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 // "+0.245 %", "-1.2 %": growth per step as a percentage, sign always shown.
-std::string Percent(double growth) { return Format("%+.3g", 100.0 * growth) + " %"; }
+std::string Percent(double growth) { return FormatValue("%+.3g", 100.0 * growth) + " %"; }
 
 std::string Per1000(const Growth& g) {
-  if (std::isfinite(g.per1000Steps)) return "×" + Format("%.3g", g.per1000Steps);
-  return "×10^" + Format("%.0f", g.log10Per1000Steps);
+  if (std::isfinite(g.per1000Steps)) return "×" + FormatValue("%.3g", g.per1000Steps);
+  return "×10^" + FormatValue("%.0f", g.log10Per1000Steps);
 }
 
 // 1, 2, 2.5 or 5 times a power of ten, near span / count.
@@ -89,7 +84,7 @@ void WavelengthRange(DispersionCurve& curve) {
     for (const double factor : {1.0, 2.0, 5.0}) {
       const double value = factor * power;
       if (value >= shortest * (1 - 1e-9) && value <= longest * (1 + 1e-9)) {
-        curve.wavelengthTicks.push_back({value, Format("%g", value)});
+        curve.wavelengthTicks.push_back({value, FormatValue("%g", value)});
       }
     }
   }
@@ -144,7 +139,7 @@ DispersionCurve MakeDispersionCurve(const StateStability& state, int cells) {
       }
     }
     curve.fastestLabel = std::isinf(g.wavelength) ? "fastest: the uniform mode, " + Percent(g.perStep - 1) + " per step"
-                                                  : "fastest: " + Format("%.3g", g.wavelength) + " cells, " +
+                                                  : "fastest: " + FormatValue("%.3g", g.wavelength) + " cells, " +
                                                         Percent(g.perStep - 1) + " per step";
   }
   WavelengthRange(curve);
@@ -156,24 +151,24 @@ std::string StabilityHeadline(const StateStability& state) {
   if (state.growth.empty()) {
     double slowest = 0;
     for (const ModeFactors& mode : state.modes) slowest = std::max(slowest, std::abs(mode.factors[0]));
-    return "Stable: every mode decays, the slowest by " + Format("%.3g", 100.0 * (1.0 - slowest)) +
+    return "Stable: every mode decays, the slowest by " + FormatValue("%.3g", 100.0 * (1.0 - slowest)) +
            " % per step. The field settles to this uniform state.";
   }
   const Growth& g = state.growth.front();
   const std::string rate = Percent(g.perStep - 1) + " per step (" + Per1000(g) + " per 1000 steps)";
-  const std::string period = g.periodSteps > 0 ? ", period " + Format("%.4g", g.periodSteps) + " steps" : "";
-  const std::string band = "; growing band " + Format("%.3g", g.shortestWavelength) + " to " +
+  const std::string period = g.periodSteps > 0 ? ", period " + FormatValue("%.4g", g.periodSteps) + " steps" : "";
+  const std::string band = "; growing band " + FormatValue("%.3g", g.shortestWavelength) + " to " +
                            (std::isinf(g.longestWavelength) ? std::string("the uniform mode")
-                                                            : Format("%.3g", g.longestWavelength) + " cells");
+                                                            : FormatValue("%.3g", g.longestWavelength) + " cells");
   std::string text;
   switch (g.kind) {
     case GrowthKind::StationaryPattern:
-      text = "Stationary pattern: a wavelength of " + Format("%.3g", g.wavelength) + " cells grows fastest, " + rate +
-             band + ".";
+      text = "Stationary pattern: a wavelength of " + FormatValue("%.3g", g.wavelength) + " cells grows fastest, " +
+             rate + band + ".";
       break;
     case GrowthKind::OscillatingPattern:
-      text = "Oscillating pattern: waves of " + Format("%.3g", g.wavelength) + " cells grow fastest, " + rate + period +
-             band + ".";
+      text = "Oscillating pattern: waves of " + FormatValue("%.3g", g.wavelength) + " cells grow fastest, " + rate +
+             period + band + ".";
       break;
     case GrowthKind::UniformOscillation:
       text = "Oscillating uniform state: the whole field swings about it" + period + ", growing " + rate + ".";
@@ -182,9 +177,10 @@ std::string StabilityHeadline(const StateStability& state) {
       text = "Unstable uniform state: the whole field runs away from it without swinging, " + rate + ".";
       break;
     case GrowthKind::NumericalInstability:
-      text = "Numerically unstable: the time step amplifies a mode of " +
-             (std::isinf(g.wavelength) ? std::string("the whole field") : Format("%.3g", g.wavelength) + " cells") +
-             " that decays in continuous time, " + rate + ".";
+      text =
+          "Numerically unstable: the time step amplifies a mode of " +
+          (std::isinf(g.wavelength) ? std::string("the whole field") : FormatValue("%.3g", g.wavelength) + " cells") +
+          " that decays in continuous time, " + rate + ".";
       break;
   }
   for (std::size_t k = 1; k < state.growth.size(); ++k) {
@@ -212,7 +208,7 @@ std::string RegionWords(SynthesisRegion region, const char* limit) {
 }  // namespace
 
 std::string SteadyStateLabel(const SteadyState& state) {
-  return "u = " + Format("%.4g", state.u) + ", v = " + Format("%.4g", state.v) + " (activator synthesis " +
+  return "u = " + FormatValue("%.4g", state.u) + ", v = " + FormatValue("%.4g", state.v) + " (activator synthesis " +
          RegionWords(state.regionU, "k9") + (state.onEdgeU ? " at an edge" : "") + ", inhibitor synthesis " +
          RegionWords(state.regionV, "k10") + (state.onEdgeV ? " at an edge" : "") + ")";
 }

@@ -6,6 +6,7 @@
 
 #include "analysis/grid_modes.h"
 #include "analysis/one_step_map.h"
+#include "analysis/report_number.h"
 #include "analysis/stability_verdict.h"
 #include "analysis/steady_states.h"
 #include "core/checked.h"
@@ -111,12 +112,6 @@ const char* VerdictShortName(const StateStability& state) {
 
 namespace {
 
-std::string Format(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 const char* RegionWords(SynthesisRegion region) {
   switch (region) {
     case SynthesisRegion::Below: return "below 0 (clamped to 0)";
@@ -132,34 +127,35 @@ std::string ModeName(const Growth& g) {
 }
 
 std::string Per1000(const Growth& g) {
-  if (std::isfinite(g.per1000Steps)) return Format("%.4g", g.per1000Steps);
-  return "10^" + Format("%.0f", g.log10Per1000Steps);
+  if (std::isfinite(g.per1000Steps)) return FormatValue("%.4g", g.per1000Steps);
+  return "10^" + FormatValue("%.0f", g.log10Per1000Steps);
 }
 
 // "x1.00245 per step, x11.6 per 1000 steps" and the period of an oscillation.
 std::string Rates(const Growth& g) {
   std::string text = "x" + analysis::FactorText(g.perStep) + " per step, x" + Per1000(g) + " per 1000 steps";
-  if (g.periodSteps > 0) text += ", period " + Format("%.4g", g.periodSteps) + " steps";
+  if (g.periodSteps > 0) text += ", period " + FormatValue("%.4g", g.periodSteps) + " steps";
   return text;
 }
 
 std::string Where(const Growth& g) {
   if (std::isinf(g.wavelength)) return "the uniform mode";
-  return ModeName(g) + ", wavelength " + Format("%.4g", g.wavelength) + " cells (" + Format("%.3g", g.acrossField) +
-         " across the field)";
+  return ModeName(g) + ", wavelength " + FormatValue("%.4g", g.wavelength) + " cells (" +
+         FormatValue("%.3g", g.acrossField) + " across the field)";
 }
 
 std::string Band(const Growth& g) {
   if (std::isinf(g.longestWavelength)) {
-    return "from " + Format("%.3g", g.shortestWavelength) + " cells up to the uniform mode";
+    return "from " + FormatValue("%.3g", g.shortestWavelength) + " cells up to the uniform mode";
   }
-  return "from " + Format("%.3g", g.shortestWavelength) + " to " + Format("%.3g", g.longestWavelength) + " cells";
+  return "from " + FormatValue("%.3g", g.shortestWavelength) + " to " + FormatValue("%.3g", g.longestWavelength) +
+         " cells";
 }
 
 void DescribeState(std::string& out, const StateStability& result, std::size_t index, std::size_t count) {
   const SteadyState& s = result.state;
-  out += "Steady state " + std::to_string(index + 1) + " of " + std::to_string(count) + ": u = " + Format("%.6g", s.u) +
-         ", v = " + Format("%.6g", s.v) + "\n";
+  out += "Steady state " + std::to_string(index + 1) + " of " + std::to_string(count) +
+         ": u = " + FormatValue("%.6g", s.u) + ", v = " + FormatValue("%.6g", s.v) + "\n";
   out += std::string("  activator synthesis ") + RegionWords(s.regionU) + "; inhibitor synthesis " +
          RegionWords(s.regionV) + "\n";
   if (s.onEdgeU) {

@@ -1,5 +1,4 @@
-#include "raw_field.h"
-#include "core/message_text.h"
+#include "files/raw_field.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -7,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "core/message_text.h"
 #include "core/run_error.h"
 #include "files/file_access.h"
 
@@ -34,9 +34,13 @@ std::vector<float> ReadRawFloats(const std::string& path, std::size_t count) {
   }
   if (!bytes) throw std::runtime_error("cannot open " + Echoed(path) + ": " + std::strerror(ENOENT));
   if (bytes->size() != count * 4) throw std::runtime_error(WrongSize(path, bytes->size(), count));
-  std::vector<float> values(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes->data()) + 4 * i;
+  return DecodeRawFloats(*bytes);
+}
+
+std::vector<float> DecodeRawFloats(std::string_view bytes) {
+  std::vector<float> values(bytes.size() / 4);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data()) + 4 * i;
     const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
                                static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
     std::memcpy(&values[i], &bits, sizeof bits);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rdsim {
@@ -14,5 +15,7 @@ namespace rdsim {
 std::vector<float> ReadRawFloats(const std::string& path, std::size_t count);
 
 std::string EncodeRawFloats(const std::vector<float>& values);
+// The whole values in `bytes`; a partial last value is left out.
+std::vector<float> DecodeRawFloats(std::string_view bytes);
 
 }  // namespace rdsim

@@ -1,5 +1,4 @@
 #include "video/movie_file.h"
-#include "core/message_text.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,10 +11,12 @@ extern "C" {
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
 
+#include "core/message_text.h"
 #include "core/run_error.h"
 #include "files/file_access.h"
 #include "files/file_name.h"
@@ -25,17 +26,38 @@ namespace rdsim {
 
 namespace {
 
+// One encoder setting, as FFmpeg's option name and value.
+struct EncoderOption {
+  const char* name;
+  const char* value;
+};
+
+// A movie format is this one row: its file, muxer, encoder and settings.
 struct FormatInfo {
   MovieFormat format;
   const char* extension;
   const char* muxer;
   const char* encoder;
+  // Paletted frames take the picture's own colours, at any size and at scale
+  // 1 by default; the others are 4:2:0 video, which wants even sides and a
+  // picture enlarged to about 256 pixels.
+  bool paletted;
+  std::initializer_list<EncoderOption> options;
 };
 
-constexpr FormatInfo Formats[] = {
-    {MovieFormat::Gif, ".gif", "gif", "gif"},
-    {MovieFormat::Mp4, ".mp4", "mp4", "libx264"},
-    {MovieFormat::WebM, ".webm", "webm", "libvpx-vp9"},
+constexpr int VideoDefaultSide = 256;  // pixels along the larger side of an enlarged video frame
+constexpr int MaxMovieSide = 4096;     // pixels a side, after enlarging
+constexpr std::size_t MaxGifColours = 256;
+
+const FormatInfo Formats[] = {
+    {MovieFormat::Gif, ".gif", "gif", "gif", true, {}},
+    {MovieFormat::Mp4, ".mp4", "mp4", "libx264", false, {{"preset", "ultrafast"}, {"crf", "18"}}},
+    {MovieFormat::WebM,
+     ".webm",
+     "webm",
+     "libvpx-vp9",
+     false,
+     {{"deadline", "realtime"}, {"cpu-used", "8"}, {"crf", "30"}, {"b", "0"}}},
 };
 
 const FormatInfo& InfoOf(MovieFormat format) {
@@ -65,9 +87,9 @@ std::optional<MovieFormat> MovieFormatOf(const std::string& path) {
 }
 
 int DefaultMovieScale(MovieFormat format, int width, int height) {
-  if (format == MovieFormat::Gif) return 1;
+  if (InfoOf(format).paletted) return 1;
   const int side = std::max(1, std::max(width, height));
-  return (256 + side - 1) / side;
+  return (VideoDefaultSide + side - 1) / side;
 }
 
 // The FFmpeg side: everything below runs on the worker thread, except the
@@ -79,12 +101,14 @@ class MovieWriter::Encoder {
     const std::optional<MovieFormat> format = MovieFormatOf(path);
     if (!format) Fail("it names no movie format (.gif, .mp4 or .webm)");
     format_ = *format;
-    if (width < 1 || height < 1 || scale < 1 || width > 4096 / scale || height > 4096 / scale) {
+    if (width < 1 || height < 1 || scale < 1 || width > MaxMovieSide / scale || height > MaxMovieSide / scale) {
       Fail("a frame of " + std::to_string(width) + " x " + std::to_string(height) + " pixels enlarged " +
-           std::to_string(scale) + " times is outside 1 to 4096 pixels a side");
+           std::to_string(scale) + " times is outside 1 to " + std::to_string(MaxMovieSide) + " pixels a side");
     }
-    if (format_ == MovieFormat::Gif) {
-      if (colours.empty() || colours.size() > 256) Fail("a GIF holds 1 to 256 colours");
+    if (InfoOf(format_).paletted) {
+      if (colours.empty() || colours.size() > MaxGifColours) {
+        Fail("a GIF holds 1 to " + std::to_string(MaxGifColours) + " colours");
+      }
       for (std::size_t i = 0; i < colours.size(); ++i) {
         indexOf_.emplace(colours[i] & 0xFFFFFFu, static_cast<std::uint8_t>(i));
         palette_[i] = 0xFF000000u | (colours[i] & 0xFFFFFFu);
@@ -156,7 +180,7 @@ class MovieWriter::Encoder {
     const FormatInfo& info = InfoOf(format_);
     outWidth_ = width_ * scale_;
     outHeight_ = height_ * scale_;
-    if (format_ != MovieFormat::Gif) {
+    if (!info.paletted) {
       // 4:2:0 video wants even sides; the last column or row is repeated.
       outWidth_ += outWidth_ % 2;
       outHeight_ += outHeight_ % 2;
@@ -173,8 +197,8 @@ class MovieWriter::Encoder {
     codec_->height = outHeight_;
     codec_->time_base = AVRational{1, MovieFramesPerSecond};
     codec_->framerate = AVRational{MovieFramesPerSecond, 1};
-    codec_->pix_fmt = format_ == MovieFormat::Gif ? AV_PIX_FMT_PAL8 : AV_PIX_FMT_YUV420P;
-    if (format_ != MovieFormat::Gif) {
+    codec_->pix_fmt = info.paletted ? AV_PIX_FMT_PAL8 : AV_PIX_FMT_YUV420P;
+    if (!info.paletted) {
       // What swscale writes by default: BT.601 at the studio range.
       codec_->colorspace = AVCOL_SPC_SMPTE170M;
       codec_->color_primaries = AVCOL_PRI_SMPTE170M;
@@ -185,15 +209,7 @@ class MovieWriter::Encoder {
     codec_->thread_count = 1;
     if (container_->oformat->flags & AVFMT_GLOBALHEADER) codec_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* options = nullptr;
-    if (format_ == MovieFormat::Mp4) {
-      av_dict_set(&options, "preset", "ultrafast", 0);
-      av_dict_set(&options, "crf", "18", 0);
-    } else if (format_ == MovieFormat::WebM) {
-      av_dict_set(&options, "deadline", "realtime", 0);
-      av_dict_set(&options, "cpu-used", "8", 0);
-      av_dict_set(&options, "crf", "30", 0);
-      av_dict_set(&options, "b", "0", 0);
-    }
+    for (const EncoderOption& option : info.options) av_dict_set(&options, option.name, option.value, 0);
     int code = avcodec_open2(codec_, codec, &options);
     av_dict_free(&options);
     if (code < 0) throw RunError(Fault::FileAccess, Reason("the encoder refused", code));
@@ -209,7 +225,7 @@ class MovieWriter::Encoder {
     frame_->height = outHeight_;
     code = av_frame_get_buffer(frame_, 0);
     if (code < 0) throw RunError(Fault::FileAccess, Reason("no frame buffer", code));
-    if (format_ != MovieFormat::Gif) {
+    if (!info.paletted) {
       convert_ = sws_getContext(outWidth_, outHeight_, AV_PIX_FMT_BGR0, outWidth_, outHeight_, AV_PIX_FMT_YUV420P,
                                 SWS_POINT, nullptr, nullptr, nullptr);
       if (!convert_) Fail("no colour conversion to YUV");
@@ -275,7 +291,7 @@ class MovieWriter::Encoder {
     int code = av_frame_make_writable(frame_);
     if (code < 0) return SetError(Reason("no frame buffer", code));
     const PixelImage big = Enlarged(picture, scale_);
-    if (format_ == MovieFormat::Gif) {
+    if (InfoOf(format_).paletted) {
       for (int y = 0; y < outHeight_; ++y) {
         std::uint8_t* row = frame_->data[0] + static_cast<std::ptrdiff_t>(y) * frame_->linesize[0];
         for (int x = 0; x < outWidth_; ++x) {
@@ -344,7 +360,7 @@ class MovieWriter::Encoder {
   MovieFormat format_ = MovieFormat::Gif;
   TemporaryFile file_;
   std::unordered_map<std::uint32_t, std::uint8_t> indexOf_;
-  std::uint32_t palette_[256] = {};
+  std::uint32_t palette_[MaxGifColours] = {};
   PixelImage padded_;
 
   AVFormatContext* container_ = nullptr;

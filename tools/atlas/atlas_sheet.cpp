@@ -28,6 +28,9 @@ namespace {
 constexpr int Margin = 10;
 constexpr QRgb Background = 0xFFFFFFFF, Ink = 0xFF000000, PlotSeparator = 0xFFC0C0C0;
 
+// A viewer shows the sheet at its pixel size when it reads 96 dots per inch.
+constexpr int DotsPerMetreAt96Dpi = 3780;
+
 QString CoefficientName(int k) { return QString::fromStdString(CoefficientLabel(k)); }
 
 QFont SheetFont(bool bold) {
@@ -244,8 +247,8 @@ ContactSheet::ContactSheet(const RunOptions& options, int n) : layout_(std::make
     throw std::runtime_error("no memory for a sheet of " + std::to_string(f.width) + " x " + std::to_string(f.height) +
                              " pixels");
   }
-  l.image.setDotsPerMeterX(3780);
-  l.image.setDotsPerMeterY(3780);
+  l.image.setDotsPerMeterX(DotsPerMetreAt96Dpi);
+  l.image.setDotsPerMeterY(DotsPerMetreAt96Dpi);
   l.image.fill(Background);
 
   QPainter painter(&l.image);

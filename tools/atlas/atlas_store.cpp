@@ -16,6 +16,7 @@
 #include "core/message_text.h"
 #include "core/run_error.h"
 #include "files/file_access.h"
+#include "files/raw_field.h"
 #include "files/temporary_files.h"
 
 namespace rdsim::atlas {
@@ -53,28 +54,6 @@ std::string Hex(std::uint64_t value) {
 bool Exists(const std::string& path) {
   std::error_code error;
   return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
-}
-
-// Little-endian float32, as rdsim-batch --out writes them.
-std::string FieldBytes(const std::vector<float>& values) {
-  std::string bytes(values.size() * 4, '\0');
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &values[i], sizeof bits);
-    for (std::size_t b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<char>(bits >> (8 * b));
-  }
-  return bytes;
-}
-
-std::vector<float> FieldValues(const std::string& bytes) {
-  std::vector<float> values(bytes.size() / 4);
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data()) + 4 * i;
-    const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-                               static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-    std::memcpy(&values[i], &bits, sizeof bits);
-  }
-  return values;
 }
 
 void Write(const std::string& path, const std::string& bytes) {
@@ -227,7 +206,7 @@ std::string RawPointPath(const std::string& dir, std::size_t point) { return Poi
 
 void WritePoint(const std::string& dir, std::size_t point, const std::string& row, const PointResult& result) {
   const std::string stem = PointStem(dir, point);
-  const std::string raw = FieldBytes(result.field);
+  const std::string raw = EncodeRawFloats(result.field);
   Write(stem + ".raw", raw);
   std::string record = "point " + std::to_string(point) + "\nclass " + ClassName(result.pattern) + "\nsteps " +
                        std::to_string(result.stepsComputed) + "\nfield " + std::to_string(raw.size()) + " " +
@@ -286,7 +265,7 @@ std::optional<StoredPoint> ReadPoint(const std::string& dir, std::size_t point, 
   if (values[3] != std::to_string(bytes) + " " + Hex(Fnv1a64(raw.data(), raw.size()))) {
     Damaged(rawPath, "the field does not match its checksum");
   }
-  stored.field = FieldValues(raw);
+  stored.field = DecodeRawFloats(raw);
   return stored;
 }
 
