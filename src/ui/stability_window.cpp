@@ -38,19 +38,34 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
   setAccessibleDescription(QStringLiteral(
       "Which wavelengths grow from the uniform steady state of the coefficients in the boxes, and how fast."));
 
+  CreateControls();
+  ArrangeControls();
+
+  setTabOrder(States, Plot);
+  setTabOrder(Plot, Details);
+  setTabOrder(Details, RefreshButton);
+  setTabOrder(RefreshButton, CloseButton);
+  Plot->setFocusPolicy(Qt::NoFocus);
+
+  connect(RefreshButton, &QPushButton::clicked, this, &StabilityWindow::Refresh);
+  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(States, &QComboBox::activated, this, &StabilityWindow::ShowState);
+}
+
+void StabilityWindow::CreateControls() {
   Grid = new QLabel(this);
   Grid->setTextFormat(Qt::PlainText);
   Grid->setWordWrap(true);
   Grid->setAccessibleName(QStringLiteral("Grid"));
   Grid->setAccessibleDescription(QStringLiteral("The grid and time step the analysis is made for."));
 
-  auto* stateCaption = new QLabel(QStringLiteral("&Steady state:"), this);
+  stateCaption_ = new QLabel(QStringLiteral("&Steady state:"), this);
   States = new QComboBox(this);
   // A long state label must not widen the window: the list shows it whole.
   States->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   States->setMinimumContentsLength(24);
   States->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  stateCaption->setBuddy(States);
+  stateCaption_->setBuddy(States);
   States->setAccessibleName(QStringLiteral("Steady state"));
   States->setAccessibleDescription(
       QStringLiteral("The uniform steady state whose verdict and plot are shown; the model may have several."));
@@ -77,11 +92,6 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
   Details->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   Details->setAccessibleName(QStringLiteral("Details"));
   Details->setAccessibleDescription(QStringLiteral("Every steady state and its verdict in full, one fact a line."));
-  // The plot gets the room; the details start a few lines tall, and the
-  // splitter between them gives either more.
-  const int line = QFontMetrics(font()).height();
-  Plot->setMinimumHeight(line * 14);
-  Details->setMinimumHeight(line * 3);
 
   RefreshButton = new QPushButton(QStringLiteral("&Refresh"), this);
   RefreshButton->setAccessibleName(QStringLiteral("Refresh"));
@@ -90,9 +100,17 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
   CloseButton = new QPushButton(QStringLiteral("Close"), this);
   CloseButton->setAccessibleName(QStringLiteral("Close"));
   CloseButton->setAccessibleDescription(QStringLiteral("Close the linear stability window."));
+}
+
+void StabilityWindow::ArrangeControls() {
+  // The plot gets the room; the details start a few lines tall, and the
+  // splitter between them gives either more.
+  const int line = QFontMetrics(font()).height();
+  Plot->setMinimumHeight(line * 14);
+  Details->setMinimumHeight(line * 3);
 
   auto* stateRow = new QHBoxLayout;
-  stateRow->addWidget(stateCaption);
+  stateRow->addWidget(stateCaption_);
   stateRow->addWidget(States, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(RefreshButton);
@@ -110,16 +128,6 @@ StabilityWindow::StabilityWindow(const ParameterBoxes& boxes, QWidget* owner)
   split->setSizes({line * 24, line * 5});
   column->addWidget(split, 1);
   column->addLayout(buttons);
-
-  setTabOrder(States, Plot);
-  setTabOrder(Plot, Details);
-  setTabOrder(Details, RefreshButton);
-  setTabOrder(RefreshButton, CloseButton);
-  Plot->setFocusPolicy(Qt::NoFocus);
-
-  connect(RefreshButton, &QPushButton::clicked, this, &StabilityWindow::Refresh);
-  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
-  connect(States, &QComboBox::activated, this, &StabilityWindow::ShowState);
 }
 
 void StabilityWindow::Refresh() {

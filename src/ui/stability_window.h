@@ -38,9 +38,12 @@ class StabilityWindow : public QWidget {
   QPushButton* CloseButton = nullptr;
 
  private:
+  void CreateControls();
+  void ArrangeControls();
   void ShowState(int index);
   void ShowFault(const QString& sentence);
 
+  QLabel* stateCaption_ = nullptr;
   const ParameterBoxes& boxes_;
   std::optional<StabilityReport> report_;
 };
