@@ -30,6 +30,7 @@ constexpr int kLeft = 52, kTop = 10, kBottom = 30, kRight = 16;
 constexpr int kBarGap = 14, kBarWidth = 22, kBarLabels = 70;
 constexpr int kPlotGap = 16;
 constexpr int kIdleMilliseconds = 100;
+constexpr qint64 kShownMilliseconds = 20;
 
 QSettings Settings() { return QSettings(QStringLiteral("rdsim"), QStringLiteral("rdsim")); }
 
@@ -284,6 +285,9 @@ FieldWindow::FieldWindow(frmMain& form) : QWidget(&form, Qt::Window), form_(form
   auto* f11 = new QShortcut(QKeySequence(Qt::Key_F11), this);
   connect(f11, &QShortcut::activated, this, &FieldWindow::ToggleFullScreen);
 
+  clock_.start();
+  late_.setSingleShot(true);
+  connect(&late_, &QTimer::timeout, this, &FieldWindow::Follow);
   idle_.setInterval(kIdleMilliseconds);
   connect(&idle_, &QTimer::timeout, this, [this] {
     if (!form_.session.Running) Follow();
@@ -317,6 +321,15 @@ void FieldWindow::ChoiceChanged() {
 }
 
 void FieldWindow::Follow() {
+  // A screen shows no more than about 50 pictures a second: a run's redraws
+  // closer together than that wait for the next, and the last one always shows.
+  const qint64 now = clock_.elapsed();
+  if (form_.session.Running && now - shownAt_ < kShownMilliseconds) {
+    if (!late_.isActive()) late_.start(int(kShownMilliseconds - (now - shownAt_)));
+    return;
+  }
+  late_.stop();
+  shownAt_ = now;
   const Simulation& sim = form_.session.sim;
   const Mode mode = form_.ports.SelectedMode();
   const bool resized = mode != mode_ || sim.N != n_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
@@ -71,7 +72,9 @@ class FieldWindow : public QWidget {
 
   frmMain& form_;
   FieldStage* stage_ = nullptr;
-  QTimer idle_;  // while no run redraws: edits made by hand
+  QTimer idle_;             // while no run redraws: edits made by hand
+  QTimer late_;             // the last redraw of a run that came too soon after the one shown
+  qint64 shownAt_ = -1000;  // milliseconds since start-up
   const Palette* palette_ = &GreyPalette();
   RangeChoice choice_{};
   AutoRange activatorRange_, inhibitorRange_;
@@ -80,6 +83,7 @@ class FieldWindow : public QWidget {
   int n_ = 0;
   Mode mode_ = Mode::None;
   std::optional<QPoint> pointed_;
+  QElapsedTimer clock_;
 };
 
 }  // namespace rdsim
