@@ -11,13 +11,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "core/integrators.h"
 #include "run/intake.h"
 #include "run/recording.h"
 #include "ui/counter_label.h"
 #include "ui/error_boundary.h"
+#include "ui/field_window.h"
 #include "ui/frm_main.h"
+#include "ui/picture_box.h"
 
 using namespace rdsim;
 
@@ -161,6 +164,42 @@ void ReportRecording(frmMain& form, int milliseconds) {
   ReadParameters(form.session, form.ports);
 }
 
+// View > Field Window: one redraw at 1000 x 1000 pixels (125 cells at 8 per
+// cell), and a 2D run at Iteration / Image 100 with the window open and closed.
+void ReportFieldWindow(frmMain& form, int milliseconds) {
+  form.Text2->setText("100");
+  ReadParameters(form.session, form.ports);
+  form.mnuFieldWindow_Click();
+  FieldWindow& window = *form.frmField;
+  const int slices = 5;
+  const int slice = std::max(300, milliseconds / slices);
+  double closed = 0, open = 0;
+  for (int i = 0; i < slices; ++i) {
+    window.hide();
+    closed = std::max(closed, WindowStepsPerSecond(form, slice));
+    window.show();
+    open = std::max(open, WindowStepsPerSecond(form, slice));
+  }
+  std::printf(
+      "field window, N=128 StepsPerImage=100: best of %d slices of %d ms: closed=%.0f steps/s open=%.0f "
+      "steps/s ratio=%.1f%%\n",
+      slices, slice, closed, open, 100.0 * open / closed);
+  form.Text3->setText("125");
+  ReadParameters(form.session, form.ports);
+  window.resize(1200, 1100);
+  QCoreApplication::processEvents();
+  const int redraws = 200;
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < redraws; ++i) {
+    window.Follow();
+    window.Picture->repaint();
+  }
+  std::printf("field window redraw, %d x %d pixels (N=125, zoom %d): %.3f ms\n", window.Picture->width(),
+              window.Picture->height(), window.Zoom(), static_cast<double>(clock.nsecsElapsed()) / 1e6 / redraws);
+  window.hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,6 +223,10 @@ int main(int argc, char** argv) {
     const double window = WindowStepsPerSecond(form, milliseconds);
     std::printf("round %d: N=128 StepsPerImage=20 engine=%.0f steps/s window=%.0f steps/s ratio=%.1f%%\n", round + 1,
                 engine, window, 100.0 * window / engine);
+  }
+  if (argc > 2 && std::string(argv[2]) == "field") {
+    ReportFieldWindow(form, milliseconds);
+    return 0;
   }
   ReportRecording(form, milliseconds);
   ReportEditingTools(form, milliseconds);

@@ -30,6 +30,7 @@
 #include "image_io/image_file.h"
 #include "params/builtin_presets.h"
 #include "pixels/field_picture.h"
+#include "pixels/field_range.h"
 #include "pixels/space_time.h"
 #include "video/movie_file.h"
 
@@ -120,6 +121,17 @@ std::int64_t LoadInitialField(Simulation& sim, const BatchOptions& options) {
   return field.steps;
 }
 
+// The --png picture: the window's fixed scale, or that of --range, each
+// species following its own automatic range across the frames of a movie.
+struct PictureRangeFollowers {
+  AutoRange activator, inhibitor;
+};
+PixelImage BatchPicture(const Simulation& sim, const BatchOptions& options, PictureRangeFollowers& followers) {
+  if (!options.range) return ComposeFieldPicture(sim, options.mode, *options.palette);
+  return ComposeRangedPicture(sim, options.mode, *options.palette,
+                              RangesFor(sim, options.mode, *options.range, followers.activator, followers.inhibitor));
+}
+
 // The frames of --movie and the rows of --kymograph, at every --frame-every
 // step of the one stepping loop.
 class FrameHooks : public StepLoopHooks {
@@ -129,7 +141,8 @@ class FrameHooks : public StepLoopHooks {
       kymograph = std::make_unique<SpaceTimeRows>(static_cast<std::size_t>(options.steps / options.frameEvery));
     }
     if (!options.moviePath) return;
-    const PixelImage first = ComposeFieldPicture(sim, options.mode, *options.palette);
+    PictureRangeFollowers probe;
+    const PixelImage first = BatchPicture(sim, options, probe);
     const MovieFormat format = *MovieFormatOf(*options.moviePath);
     const int scale = options.scale ? *options.scale : DefaultMovieScale(format, first.width, first.height);
     try {
@@ -144,7 +157,7 @@ class FrameHooks : public StepLoopHooks {
     if (kymograph) kymograph->Add(NewestActivator(sim_, options_.mode), sim_.N);
     if (!movie) return;
     try {
-      movie->Add(ComposeFieldPicture(sim_, options_.mode, *options_.palette));
+      movie->Add(BatchPicture(sim_, options_, followers_));
     } catch (const RunError& error) {
       // The run goes on without its movie.
       Complain("--movie: " + error.detail() + "; the recording ended, the run goes on");
@@ -160,6 +173,7 @@ class FrameHooks : public StepLoopHooks {
  private:
   const Simulation& sim_;
   const BatchOptions& options_;
+  PictureRangeFollowers followers_;
 };
 
 // The newest field into every output, all or none: the movie is renamed into
@@ -185,7 +199,8 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options, std::int64
     }
     flag = "--png";
     if (options.pngPath) {
-      const PixelImage picture = ComposeFieldPicture(sim, options.mode, *options.palette);
+      PictureRangeFollowers followers;
+      const PixelImage picture = BatchPicture(sim, options, followers);
       files.Add(*options.pngPath, EncodeImageFile(*options.pngPath, Enlarged(picture, options.scale.value_or(1))));
     }
     flag = "--kymograph";

@@ -19,7 +19,8 @@ using cli::Whole;
 const std::vector<Flag>& BatchFlags() {
   // --analyze runs no steps, so every flag of a run is refused beside it.
   static const std::string RunFlags =
-      "--steps --init --random --out --bmp --png --movie --kymograph --frame-every --scale --palette --wavelength";
+      "--steps --init --random --out --bmp --png --movie --kymograph --frame-every --scale --range --palette "
+      "--wavelength";
   static const std::vector<Flag> flags{
       {"--mode", "1d|2d", {}, "a line of N cells or a square of N x N cells", "", Required},
       {"--size",
@@ -45,6 +46,11 @@ const std::vector<Flag>& BatchFlags() {
       {"--kymograph", "PNG", {"a name ending in .png"}, "with --mode 1d: the space-time image, a row every M steps"},
       {"--frame-every", "M", Whole(1), "the period of --movie and --kymograph; required with either"},
       {"--scale", "S", Whole(1, MaxScale), "the enlargement of --png and --movie"},
+      {"--range",
+       "auto|LO:HI",
+       {},
+       "the values --png and --movie spread over the colours: auto, each picture's minimum to maximum, or LO to HI "
+       "(default 0:10)"},
       {"--palette", "NAME", {PaletteNames()}, "the colours of --png, --movie and --kymograph (default grey)"},
       {"--analyze", "", {}, "no steps: the uniform steady states and their linear stability, in words", RunFlags},
       {"--analyze-csv", "CSV", {}, "with --analyze, which it implies: also every mode's factors as a table", RunFlags},
@@ -117,6 +123,13 @@ void ParsePictureFlags(const cli::Arguments& args, BatchOptions& options) {
   if (args.Has("--scale")) {
     if (!options.pngPath && !options.moviePath) throw ArgumentError("--scale", "applies to --png and --movie");
     options.scale = static_cast<int>(args.Whole("--scale"));
+  }
+  if (args.Has("--range")) {
+    if (!options.pngPath && !options.moviePath) throw ArgumentError("--range", "applies to --png and --movie");
+    options.range = ParseRangeChoice(args.Text("--range"));
+    if (!options.range) {
+      throw ArgumentError("--range", Echoed(args.Text("--range")) + " is neither auto nor LO:HI with LO below HI");
+    }
   }
   if (args.Has("--palette")) {
     if (!options.pngPath && !frames) throw ArgumentError("--palette", "applies to --png, --movie and --kymograph");

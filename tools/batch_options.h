@@ -9,6 +9,7 @@
 #include "command_line/command_line.h"
 #include "core/coefficients.h"
 #include "core/simulation.h"
+#include "pixels/field_range.h"
 #include "pixels/palette.h"
 
 namespace rdsim::batch {
@@ -25,6 +26,7 @@ struct BatchOptions {
   std::int64_t frameEvery = 0;  // --movie and --kymograph: a frame after every this many steps
   std::optional<int> scale;     // --png and --movie; unset: the format's default
   const Palette* palette = &GreyPalette();
+  std::optional<RangeChoice> range;         // --png and --movie; unset: the window's fixed 0 to 10
   std::optional<std::uint32_t> randomSeed;  // start from the Random button's noise
   bool help = false;
   bool analyze = false;  // linear stability instead of steps
@@ -40,6 +42,7 @@ const std::vector<cli::Flag>& BatchFlags();
 // 1d/2d, a --params list that is not eleven texts; --movie without a movie
 // extension, --png or --kymograph without .png, --kymograph with --mode 2d,
 // --frame-every missing or without --movie or --kymograph, --scale without
+// --png or --movie, a --range that is neither auto nor LO:HI or one without
 // --png or --movie, an unknown --palette or one without anything to colour.
 // The texts of --size and --params are left to the intake.
 BatchOptions ParseArguments(int argc, const char* const* argv);

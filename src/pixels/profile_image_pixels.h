@@ -17,5 +17,7 @@ inline constexpr int ProfileImageHeight = 62;
 // above the top fills the column; 0, a negative value or NaN leaves it white.
 // Pixels are 0xRRGGBB, row 0 at the top.
 PixelImage ComposeProfileImage(const Buffer& values, int n, int height, float top, std::uint32_t color);
+// The same plot with the bottom edge at `bottom` instead of 0.
+PixelImage ComposeProfileImage(const Buffer& values, int n, int height, double bottom, double top, std::uint32_t color);
 
 }  // namespace rdsim

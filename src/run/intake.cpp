@@ -50,6 +50,7 @@ void DrawFromU(Session& session, RunView& view, Mode mode) {
   } else if (mode == Mode::TwoD) {
     DrawField(view.Field(), session.sim.U(), session.sim.N);
   }
+  view.FieldRedrawn();
 }
 
 }  // namespace rdsim

@@ -61,6 +61,7 @@ class WindowLoop : public StepLoopHooks {
       DrawField(view_.Field(), NewestActivator(sim, mode_), sim.N);
     }
     RecordRedraw(session_, view_, mode_);
+    view_.FieldRedrawn();
   }
 
   bool Yield(std::int64_t) override {

@@ -33,6 +33,9 @@ class RunView : public ParameterBoxes {
   // After every intake from the boxes, whether they were taken or refused:
   // what follows the boxes (the stability analysis) looks at them again.
   virtual void ParametersRead() {}
+  // After every redraw of the field or the profiles: what shows the field
+  // elsewhere (the field window) follows it.
+  virtual void FieldRedrawn() {}
 
   // That a movie is being recorded into `file`, with `frames` frames so far;
   // an empty name: no recording.

@@ -366,6 +366,7 @@ static_assert(std::size(Boxes) == CoefficientCount);
 const MenuRow Menus[] = {
     {&frmMain::mnuFile, "mnuFile", "File"},
     {&frmMain::mnuRun, "mnuRun", "Run"},
+    {&frmMain::mnuView, "mnuView", "&View"},
     {&frmMain::mnuAnalysis, "mnuAnalysis", "&Analysis"},
 };
 
@@ -402,6 +403,10 @@ const MenuItemRow MenuItems[] = {
      "Open a window that shows which wavelengths grow from the uniform state of the coefficients in the boxes, and "
      "how fast.",
      &frmMain::mnuStability_Click},
+    {&frmMain::mnuView, &frmMain::mnuFieldWindow, "mnuFieldWindow", "&Field Window", QKeySequence::UnknownKey,
+     "Open a window of its own that shows the field large, with a colour bar, axes in cells and the values under "
+     "the pointer; it follows the run, and the brush paints there too. F11: full screen.",
+     &frmMain::mnuFieldWindow_Click, false, false, "Ctrl+Shift+F"},
 };
 
 }  // namespace

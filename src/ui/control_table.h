@@ -136,7 +136,8 @@ struct MenuItemRow {
   const char* description;  // status tip, tooltip, and what a screen reader says
   void (frmMain::*handler)();
   bool separatorBefore = false;
-  bool atLoad = false;  // added by Form_Load, after the designed items
+  bool atLoad = false;             // added by Form_Load, after the designed items
+  const char* shortcut = nullptr;  // one no standard key names, as "Ctrl+Shift+F"
 };
 std::span<const MenuItemRow> MenuItemRows();
 

@@ -17,6 +17,7 @@
 #include "ui/box_text.h"
 #include "ui/counter_label.h"
 #include "ui/error_boundary.h"
+#include "ui/field_window.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 #include "ui/stability_window.h"
@@ -92,6 +93,11 @@ bool FormPorts::Closing() const { return form_.Closing; }
 // Only an open analysis window costs anything at an intake.
 void FormPorts::ParametersRead() {
   if (form_.frmStability && form_.frmStability->isVisible()) form_.frmStability->Refresh();
+}
+
+// A closed field window costs one test per redraw.
+void FormPorts::FieldRedrawn() {
+  if (form_.frmField && form_.frmField->isVisible()) form_.frmField->Follow();
 }
 
 void FormPorts::ShowRecording(const std::string& file, std::int64_t frames) {

@@ -34,6 +34,7 @@ class FormPorts : public RunView, public BrushView, public PresetView, public Fi
   void WaitForEvents(std::int64_t nanoseconds) override;
   bool Closing() const override;
   void ParametersRead() override;
+  void FieldRedrawn() override;
   void ShowRecording(const std::string& file, std::int64_t frames) override;
   void Notify(const std::string& message) override;
 

@@ -25,6 +25,7 @@ enum class ControlKind;
 class PictureBox;
 class PictureCursor;
 class StabilityWindow;
+class FieldWindow;
 
 // The one window. It owns the session and the controls; its event handlers
 // hand the events to the behaviours, which see the window through `ports`.
@@ -99,6 +100,10 @@ class frmMain : public QMainWindow {
   QMenu* mnuAnalysis = nullptr;
   QAction* mnuStability = nullptr;
   StabilityWindow* frmStability = nullptr;
+  // View > Field Window, and its window once opened.
+  QMenu* mnuView = nullptr;
+  QAction* mnuFieldWindow = nullptr;
+  FieldWindow* frmField = nullptr;
 
   // Start-up: runs once before the window is shown.
   void Form_Load();
@@ -135,6 +140,7 @@ class frmMain : public QMainWindow {
   void Slider2_Change();
   void Slider2_Scroll();
   void mnuStability_Click();
+  void mnuFieldWindow_Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -435,6 +435,7 @@ void frmMain::AddMenuItems(bool atLoad) {
     QAction* action = menu->addAction(QString::fromUtf8(item.text));
     action->setObjectName(QString::fromLatin1(item.name));
     if (item.key != QKeySequence::UnknownKey) action->setShortcut(item.key);
+    if (item.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
     // A menu item's status tip is what a screen reader gives as its
     // description; a status bar would take it too.
     const QString description = QString::fromUtf8(item.description);

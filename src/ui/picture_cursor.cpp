@@ -33,6 +33,11 @@ double Value(int place) { return place / 10.0; }
 
 int PixelOf(double pixel, int size) { return std::clamp(int(std::floor(pixel)), 0, std::max(size - 1, 0)); }
 
+// A field's cells: one per user unit, which is one pixel in the main window
+// and a square of pixels in an enlarged picture.
+int CellCount(double userSize) { return std::max(1, int(std::lround(std::abs(userSize)))); }
+int CellPixels(int areaSize, double userSize) { return std::max(1, areaSize / CellCount(userSize)); }
+
 }  // namespace
 
 PictureCursor::PictureCursor(PictureBox* picture, Kind kind, Describe describe)
@@ -51,8 +56,11 @@ PictureCursor::PictureCursor(PictureBox* picture, Kind kind, Describe describe)
 }
 
 void PictureCursor::Fit() {
-  const int columns = kind_ == Kind::Values ? kValuePlaces : picture_->AreaWidth();
-  const int rows = kind_ == Kind::Cells ? picture_->AreaHeight() : kValuePlaces;
+  const bool cells = kind_ == Kind::Cells;
+  const int columns = kind_ == Kind::Values ? kValuePlaces
+                      : cells               ? CellCount(picture_->ScaleWidth())
+                                            : picture_->AreaWidth();
+  const int rows = cells ? CellCount(picture_->ScaleHeight()) : kValuePlaces;
   cursor_.Fit(columns, rows);
   picture_->ShowCursorAt(AreaPixel());
 }
@@ -60,7 +68,9 @@ void PictureCursor::Fit() {
 QPointF PictureCursor::UserPoint() const {
   const int c = cursor_.Column(), r = cursor_.Row();
   switch (kind_) {
-    case Kind::Cells: return {picture_->UserX(c), picture_->UserY(r)};
+    case Kind::Cells:
+      return {picture_->UserX(c * CellPixels(picture_->AreaWidth(), picture_->ScaleWidth())),
+              picture_->UserY(r * CellPixels(picture_->AreaHeight(), picture_->ScaleHeight()))};
     case Kind::CellValues: return {picture_->UserX(c), Value(r)};
     case Kind::Values: break;
   }
@@ -68,7 +78,11 @@ QPointF PictureCursor::UserPoint() const {
 }
 
 QPoint PictureCursor::AreaPixel() const {
-  if (kind_ == Kind::Cells) return {cursor_.Column(), cursor_.Row()};
+  if (kind_ == Kind::Cells) {
+    const int across = CellPixels(picture_->AreaWidth(), picture_->ScaleWidth());
+    const int down = CellPixels(picture_->AreaHeight(), picture_->ScaleHeight());
+    return {cursor_.Column() * across + across / 2, cursor_.Row() * down + down / 2};
+  }
   const QPointF user = UserPoint();
   const int x =
       kind_ == Kind::CellValues ? cursor_.Column() : PixelOf(picture_->PixelX(user.x()), picture_->AreaWidth());

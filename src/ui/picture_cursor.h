@@ -26,7 +26,7 @@ class PictureCursor : public QObject {
  public:
   // How the cursor's places map onto the picture.
   enum class Kind {
-    Cells,       // a pixel per place on both axes: the field
+    Cells,       // a cell per place on both axes, one user unit each: the field
     CellValues,  // pixel columns across, heights 0 to 10 by 0.1 upwards: a profile
     Values,      // u and v 0 to 10 by 0.1, 200 of the picture's units to 1: the phase plane
   };

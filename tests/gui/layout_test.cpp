@@ -138,8 +138,9 @@ void LayoutTest::windowHasDesignedClientAreaMenuAndCaption() {
   QCOMPARE(form_->width(), 537);
   QCOMPARE(form_->minimumSize(), form_->maximumSize());
 
-  // File as designed first, the Run menu's speed limits, the Analysis menu last.
-  QCOMPARE(form_->menuBar()->actions().size(), 3);
+  // File as designed first, the Run menu's speed limits, View, the Analysis menu last.
+  QCOMPARE(form_->menuBar()->actions().size(), 4);
+  QCOMPARE(form_->menuBar()->actions().at(2), form_->mnuView->menuAction());
   QCOMPARE(form_->menuBar()->actions().front(), form_->mnuFile->menuAction());
   QCOMPARE(form_->menuBar()->actions().at(1), form_->mnuRun->menuAction());
   QCOMPARE(form_->menuBar()->actions().back(), form_->mnuAnalysis->menuAction());

@@ -1,0 +1,67 @@
+// View > Field Window: the cell under the pointer at several zooms, the probe
+// of a right press, and the choices remembered.
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "form_fixture.h"
+#include "ui/field_window.h"
+#include "ui/picture_box.h"
+
+using rdsim::FormFixture;
+
+class FieldWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path()); }
+  void init() { f_.OpenForm(); }
+  void cleanup() { f_.form.reset(); }
+
+  void readsTheCellUnderThePointerAtEveryZoom();
+
+ private:
+  QTemporaryDir settings_;
+  FormFixture f_;
+};
+
+void FieldWindowTest::readsTheCellUnderThePointerAtEveryZoom() {
+  const struct {
+    const char* size;
+    QSize window;
+    int zoom;
+  } rows[] = {{"128", {500, 400}, 2}, {"128", {900, 700}, 4}, {"40", {1280, 900}, 19}, {"7", {400, 350}, 34}};
+  for (const auto& row : rows) {
+    f_.Enter2D(row.size);
+    f_.form->Random->click();
+    f_.form->mnuFieldWindow->trigger();
+    rdsim::FieldWindow& window = *f_.form->frmField;
+    window.resize(row.window);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE(window.Zoom(), row.zoom);
+    QCOMPARE(window.Picture->width(), row.zoom * f_.sim().N);
+    QSignalSpy probe(&window, &rdsim::FieldWindow::ProbeChosen);
+    const int n = f_.sim().N;
+    for (const QPoint cell : {QPoint(0, 0), QPoint(n - 1, 2), QPoint(n / 2, n - 1)}) {
+      // The last pixel of the cell, which a rounding error would give to the next.
+      const QPoint pixel = cell * row.zoom + QPoint(row.zoom - 1, row.zoom - 1);
+      QMouseEvent move(QEvent::MouseMove, QPointF(pixel) + QPointF(0.5, 0.5),
+                       window.Picture->mapToGlobal(QPointF(pixel)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(window.Picture, &move);
+      QTRY_COMPARE(window.PointedCell(), std::optional<QPoint>(cell));
+      const float u = f_.sim().U()[std::size_t(cell.x() + cell.y() * n)];
+      QVERIFY2(window.Values->text().contains(QString::number(double(u), 'g', 7)), qPrintable(window.Values->text()));
+      QTest::mouseClick(window.Picture, Qt::RightButton, {}, pixel);
+      QCOMPARE(probe.takeLast(), (QList<QVariant>{cell.x(), cell.y()}));
+    }
+    window.Colours->setCurrentIndex(1);
+    window.close();
+    QCOMPARE(QSettings("rdsim", "rdsim").value("FieldWindow/colours").toString(), window.Colours->currentText());
+  }
+}
+
+QTEST_MAIN(FieldWindowTest)
+#include "field_window_test.moc"
