@@ -137,6 +137,9 @@ struct MenuItemRow {
   void (frmMain::*handler)();
   bool separatorBefore = false;
   bool atLoad = false;  // added by Form_Load, after the designed items
+  // Keys the standard one gives only on some desktops, "Ctrl+Shift+Z"; they
+  // take its place.
+  const char* keys = nullptr;
 };
 std::span<const MenuItemRow> MenuItemRows();
 

@@ -1,0 +1,141 @@
+// Undo and redo of the hand changes to the field; the Help menu, Quit, and
+// the picture options kept between sessions.
+#include <QDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "form_fixture.h"
+#include "ui/file_questions.h"
+#include "ui/picture_box.h"
+
+using namespace rdsim;
+
+class UndoHelpTest : public QObject, FormFixture {
+  Q_OBJECT
+
+  QTemporaryDir folder;
+
+  Mode CurrentMode() const { return form->ports.SelectedMode(); }
+  // The newest field of the mode, byte for byte, and the steps run on it.
+  QByteArray FieldBytes() {
+    const std::size_t n = static_cast<std::size_t>(sim().N), cells = CurrentMode() == Mode::TwoD ? n * n : n;
+    QByteArray bytes = QByteArray::number(qint64(session().FieldSteps));
+    for (const Buffer* b : {&NewestActivator(sim(), CurrentMode()), &NewestInhibitor(sim(), CurrentMode())})
+      bytes.append(reinterpret_cast<const char*>(b->data()), qsizetype(cells * sizeof(float)));
+    return bytes;
+  }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+  }
+  void init() {
+    OpenForm();
+    const QString file = folder.filePath("field.h5");
+    SetFileAnswerer([file](const FileQuestion&) { return file; });
+  }
+  void cleanup() {
+    QVERIFY2(errors.empty(), qPrintable(Error()));
+    form.reset();
+    SetFileAnswerer({});
+    SetPictureOptionsAnswerer({});
+  }
+
+  // Letters: hand changes b (brush stroke), p (profile stroke), s Spiral, r Random, c Clear, o Open Field (the
+  // field saved at the start); z a run at a new size; n three steps of a run; u/y Undo/Redo from the menu,
+  // U/Y by Ctrl+Z and Ctrl+Shift+Z, R Undo inside a run's yield; k Ctrl+Z in a coefficient box, which undoes
+  // its typing only. After each, the field is what a model of the two stacks says, to the byte.
+  void undoAndRedoRestoreTheExactField_data() {
+    QTest::addColumn<bool>("twoD");
+    QTest::addColumn<QString>("letters");
+    QTest::newRow("stroke, Clear, Random, back and forth") << true << "bcruuuyyyuy";
+    QTest::newRow("a new change drops what Redo had") << true << "rbusyuuy";
+    QTest::newRow("runs between changes; the odd step count") << true << "rnbnunuyy";
+    QTest::newRow("spiral and an opened field") << true << "soouuuyyy";
+    QTest::newRow("profile strokes in 1D") << false << "rppnpuuuyy";
+    QTest::newRow("nothing to undo or redo") << true << "uyUY";
+    QTest::newRow("keys, a box's own undo, undo during a run") << true << "bUYkbRny";
+    QTest::newRow("a new size forgets the older changes") << true << "bzbuuyU";
+  }
+  void undoAndRedoRestoreTheExactField() {
+    QFETCH(bool, twoD);
+    QFETCH(QString, letters);
+    QVERIFY(ShowActive());
+    form->Option1[twoD ? 1 : 0]->click();
+    form->Text3->setText("48");
+    form->Clear->click();
+    form->Random->click();
+    form->mnuSaveField->trigger();
+    RunFor(1);
+    session().history.Forget();
+    QList<QByteArray> undo, redo;
+    int strokes = 0;
+    for (const QChar letter : letters) {
+      const char l = letter.toLatin1();
+      QByteArray expected = FieldBytes();
+      if (QString("bpsrco").contains(letter)) {
+        undo.append(expected);
+        redo.clear();
+      } else if (l == 'z') {
+        undo.clear();
+        redo.clear();
+      }
+      QList<QByteArray>& from = QString("uUR").contains(letter) ? undo : redo;
+      const bool restores = QString("uURyY").contains(letter) && !from.isEmpty();
+      if (restores) {
+        (&from == &undo ? redo : undo).append(expected);
+        expected = from.takeLast();
+      }
+      const float x = float(5 + 3 * strokes++ % 30), y = 4;
+      switch (l) {
+        case 'b':
+          form->Picture3_MouseDown(1, 0, x, 20);
+          form->Picture3_MouseMove(1, 0, 40, x);
+          form->Picture3_MouseUp(1, 0, 40, x);
+          break;
+        case 'p':
+          form->Picture1_MouseDown(1, 0, x, y);
+          form->Picture1_MouseMove(1, 0, 30, 8);
+          form->Picture1_MouseUp(1, 0, 30, 8);
+          break;
+        case 's': form->Spiral->click(); break;
+        case 'r': form->Random->click(); break;
+        case 'c': form->Clear->click(); break;
+        case 'o': form->mnuOpenField->trigger(); break;
+        case 'z':
+          form->Text3->setText("40");
+          RunFor(1);
+          break;
+        case 'n': RunFor(3); break;
+        case 'u': form->mnuUndo->trigger(); break;
+        case 'y': form->mnuRedo->trigger(); break;
+        case 'U': QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier); break;
+        case 'Y': QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); break;
+        case 'R':
+          RunFor(3, [&] {
+            redo.last() = FieldBytes();  // the field the undo replaces is the run's
+            form->mnuUndo->trigger();
+          });
+          break;
+        case 'k': {
+          const QString typed = form->Text1[0]->text();
+          form->Text1[0]->setFocus();
+          QTest::keyClicks(form->Text1[0], "7");
+          QTest::keyClick(form->Text1[0], Qt::Key_Z, Qt::ControlModifier);
+          QCOMPARE(form->Text1[0]->text(), typed);
+          form->Picture3->setFocus();
+          break;
+        }
+      }
+      if (restores || QString("uyUYk").contains(letter))
+        QVERIFY2(FieldBytes() == expected, qPrintable(QString(letter)));
+    }
+    QVERIFY(session().history.Bytes() <= 2 * FieldHistory::MaxBytes);
+  }
+};
+
+QTEST_MAIN(UndoHelpTest)
+#include "undo_help_test.moc"
