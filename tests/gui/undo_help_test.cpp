@@ -35,7 +35,8 @@ class UndoHelpTest : public QObject, FormFixture {
   void init() {
     OpenForm();
     const QString file = folder.filePath("field.h5");
-    SetFileAnswerer([file](const FileQuestion&) { return file; });
+    // Pictures are cancelled at their name: their options are kept once answered.
+    SetFileAnswerer([file](const FileQuestion& q) { return q.filter.contains("h5") ? file : QString(); });
   }
   void cleanup() {
     QVERIFY2(errors.empty(), qPrintable(Error()));
@@ -134,6 +135,58 @@ class UndoHelpTest : public QObject, FormFixture {
         QVERIFY2(FieldBytes() == expected, qPrintable(QString(letter)));
     }
     QVERIFY(session().history.Bytes() <= 2 * FieldHistory::MaxBytes);
+  }
+
+  // The Edit menu names what it would take back; F1 shows one quick start page; About gives the version; each
+  // export keeps its own last scale and map, and a kept value the dialog could not give falls back; Quit closes.
+  void menusPagesAndKeptChoices() {
+    QVERIFY(ShowActive());
+    Enter2D("32");
+    form->Picture3_MouseDown(1, 0, 5, 5);
+    form->Picture3_MouseUp(1, 0, 5, 5);
+    emit form->mnuEdit->aboutToShow();
+    QCOMPARE(form->mnuUndo->text(), QStringLiteral("&Undo Brush Stroke"));
+    QVERIFY(!form->mnuRedo->isEnabled());
+    emit form->mnuEdit->aboutToHide();
+    QVERIFY(form->mnuRedo->isEnabled());  // its key still reaches the handler
+
+    for (int i = 0; i < 2; ++i) QTest::keyClick(form.get(), Qt::Key_F1);
+    const auto pages = form->findChildren<QDialog*>(QStringLiteral("frmQuickStart"));
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(pages[0]->isVisible());
+    form->mnuAbout->trigger();
+    auto* about = form->findChild<QMessageBox*>(QStringLiteral("frmAbout"));
+    QVERIFY(about && about->text().contains(QStringLiteral("1.0.0")) && about->informativeText().contains("Licence"));
+
+    const struct {
+      const char* title;
+      PictureOptions answer;
+      QVariant keptScale, keptMap;  // written over what the answer kept
+      int scale;
+      const char* map;
+    } table[] = {
+        {"Export Picture", {3, FindPalette("magma")}, {}, {}, 3, "magma"},
+        {"Save Space-Time Image", {8, FindPalette("cividis")}, {}, {}, 8, "cividis"},
+        {"Export Picture", {2, FindPalette("viridis")}, 99, "rainbow", 1, "grey"},
+        {"Save Space-Time Image", {2, FindPalette("viridis")}, "x", {}, 1, "viridis"},
+    };
+    for (const auto& row : table) {
+      SetPictureOptionsAnswerer(
+          [&row](const QString& title) { return title == row.title ? std::optional(row.answer) : std::nullopt; });
+      (QString(row.title) == "Export Picture" ? form->mnuExportPicture : form->mnuSaveSpaceTime)->trigger();
+      QSettings kept(QSettings::IniFormat, QSettings::UserScope, "rdsim", "rdsim");
+      if (row.keptScale.isValid()) kept.setValue(QString("PictureOptions/%1/scale").arg(row.title), row.keptScale);
+      if (row.keptMap.isValid()) kept.setValue(QString("PictureOptions/%1/colourMap").arg(row.title), row.keptMap);
+      kept.sync();
+      const PictureOptions last = LastPictureOptions(row.title);
+      QCOMPARE(last.scale, row.scale);
+      QCOMPARE(QString(last.palette->name), QString(row.map));
+    }
+    QCOMPARE(LastPictureOptions("Export Picture").scale, 1);  // the other's choice left it alone
+    QCOMPARE(LastPictureOptions("Save Space-Time Image").scale, 1);
+
+    QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(form->Closing && !form->isVisible());
   }
 };
 
