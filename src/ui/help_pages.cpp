@@ -14,9 +14,10 @@ const char* const QuickStart = R"(
 <h2>Quick start</h2>
 <h3>A first run</h3>
 <ol>
-<li>Pick a preset in the list under the equations: <b>Labyrinth</b>, <b>Spots</b> or <b>Spiral waves</b> on a
+<li>Pick a preset in the list at the foot of the equations: <b>Labyrinth</b>, <b>Spots</b> or <b>Spiral waves</b> on a
 square, or one marked (1D) on a line. The preset fills the eleven coefficient boxes.</li>
-<li>Choose its mode under the list: <b>2D</b> for a square field, <b>1D</b> for a line.</li>
+<li>Choose its mode with the buttons on the left above the equations: <b>2D</b> for a square field,
+<b>1D</b> for a line.</li>
 <li>Press <b>Random</b>: both species get noise in every cell.</li>
 <li>Press <b>Start</b>. The pattern grows out of the noise; press again to stop. Run &gt; 100 steps per second slows
 it down enough to watch.</li>
