@@ -60,6 +60,7 @@ class UndoHelpTest : public QObject, FormFixture {
     QTest::newRow("nothing to undo or redo") << true << "uyUY";
     QTest::newRow("keys, a box's own undo, undo during a run") << true << "bUYkbRny";
     QTest::newRow("a new size forgets the older changes") << true << "bzbuuyU";
+    QTest::newRow("60 strokes, all undone") << true << QString("b").repeated(60) + QString("u").repeated(61);
   }
   void undoAndRedoRestoreTheExactField() {
     QFETCH(bool, twoD);
