@@ -139,6 +139,34 @@ void ReportEditingTools(frmMain& form, int milliseconds) {
   }
 }
 
+// Edit > Undo of a brush stroke on the largest field, and its Redo: mean and
+// worst of `times` each, the handler with the repaint it queues.
+void ReportUndo(frmMain& form, int times) {
+  form.Picture3_MouseDown(1, 0, 20, 20);
+  for (int i = 0; i < 200; ++i) {
+    const QPointF p = DragPosition(i);
+    form.Picture3_MouseMove(1, 0, static_cast<float>(p.x()), static_cast<float>(p.y()));
+  }
+  form.Picture3_MouseUp(1, 0, 0, 0);
+  QCoreApplication::processEvents();
+  double total[2] = {0, 0}, worst[2] = {0, 0};
+  for (int i = 0; i < times; ++i) {
+    for (int redo = 0; redo < 2; ++redo) {
+      QElapsedTimer clock;
+      clock.start();
+      redo ? form.mnuRedo_Click() : form.mnuUndo_Click();
+      QCoreApplication::processEvents();
+      const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+      total[redo] += ms;
+      worst[redo] = std::max(worst[redo], ms);
+    }
+  }
+  std::printf(
+      "undo of a brush stroke, N=128 2D, %d times: undo mean=%.3f ms worst=%.3f ms  redo mean=%.3f ms worst=%.3f ms "
+      "(history %zu bytes)\n",
+      times, total[0] / times, worst[0], total[1] / times, worst[1], form.session.history.Bytes());
+}
+
 // A 2D run at Iteration / Image 100 with and without a recording of every
 // redraw, in alternating slices, best slice of each.
 void ReportRecording(frmMain& form, int milliseconds) {
@@ -228,6 +256,7 @@ int main(int argc, char** argv) {
     ReportFieldWindow(form, milliseconds);
     return 0;
   }
+  ReportUndo(form, 500);
   ReportRecording(form, milliseconds);
   ReportEditingTools(form, milliseconds);
   return 0;

@@ -3,7 +3,7 @@
 # the batch runner's man page. Included at the end of the top CMakeLists.txt.
 include(GNUInstallDirs)
 
-set(RDSIM_VERSION 1.0.0)
+set(RDSIM_VERSION ${PROJECT_VERSION})
 set(RDSIM_APP_ID org.rdsim.rdsim)
 set(RDSIM_PACKAGING_DIR ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 

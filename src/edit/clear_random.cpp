@@ -6,6 +6,7 @@
 #include "core/constants.h"
 #include "core/noise_fill.h"
 #include "run/intake.h"
+#include "run/undo.h"
 
 namespace rdsim {
 
@@ -30,6 +31,7 @@ void ClearField(Session& session, RunView& view) {
   if (mode == Mode::None) return;
   Simulation& sim = session.sim;
   const std::size_t cells = CellCount(sim, mode);
+  RememberField(session, mode, "Clear");
   std::fill_n(sim.U().begin(), cells, 0.0f);
   std::fill_n(sim.V().begin(), cells, 0.0f);
   session.FieldSteps = 0;
@@ -41,7 +43,9 @@ void FillWithNoise(Session& session, RunView& view) {
   const Mode mode = view.SelectedMode();
   if (mode == Mode::None) return;
   Simulation& sim = session.sim;
-  FillNoise(sim.U(), sim.V(), CellCount(sim, mode), seed);
+  const std::size_t cells = CellCount(sim, mode);
+  RememberField(session, mode, "Random");
+  FillNoise(sim.U(), sim.V(), cells, seed);
   session.FieldSteps = 0;
   // During a 2D run the newest field may be in U2/V2; the noise must be what
   // the next step reads.

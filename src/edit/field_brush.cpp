@@ -7,6 +7,7 @@
 #include "core/checked.h"
 #include "core/checked_cell.h"
 #include "core/constants.h"
+#include "run/undo.h"
 
 namespace rdsim {
 
@@ -74,6 +75,8 @@ void PaintDisc(Session& session, BrushView& view, float cx, float cy, const Brus
 
 void StartBrushStroke(Session& session, BrushView& view, int button, float x, float y) {
   if (button != 1 || session.MouseDrawing) return;
+  // The brush is a tool of the 2D field; one stroke is one step of undo.
+  RememberField(session, Mode::TwoD, "Brush Stroke");
   session.MouseDrawing = true;
   session.StrokeX = x;
   session.StrokeY = y;

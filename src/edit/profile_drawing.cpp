@@ -8,6 +8,7 @@
 #include "core/checked_cell.h"
 #include "core/constants.h"
 #include "edit/field_brush.h"
+#include "run/undo.h"
 
 namespace rdsim {
 
@@ -52,6 +53,7 @@ void SetCell(Session& session, RunView& runView, Profile profile, float x, float
 
 void StartProfileStroke(Session& session, RunView& view, Profile profile, int button, float x, float y) {
   if (button != 1 || session.MouseDrawing) return;
+  RememberField(session, Mode::OneD, "Profile Stroke");
   session.MouseDrawing = true;
   session.StrokeX = x;
   session.StrokeY = y;

@@ -4,6 +4,7 @@
 
 #include "core/checked.h"
 #include "edit/field_brush.h"
+#include "run/undo.h"
 
 namespace rdsim {
 
@@ -32,6 +33,7 @@ void PlotSpiral(Session& session, BrushView& view, int x, int y) {
 }
 
 void StampSpiral(Session& session, BrushView& view) {
+  RememberField(session, Mode::TwoD, "Spiral");
   Picture& picture = view.Field();
   DrawSpiral(picture, session.sim.Nm1);
   // Each read sees the stamps made before it, so a pixel already covered by a

@@ -8,6 +8,7 @@
 #include "image_io/image_file.h"
 #include "pixels/field_picture.h"
 #include "run/intake.h"
+#include "run/undo.h"
 
 namespace rdsim {
 
@@ -53,6 +54,8 @@ void OpenField(Session& session, RunView& view, FieldView& fieldView, const std:
     throw WithContext(error, "cannot open " + Echoed(path));
   }
 
+  // Undoable only while the field keeps the file's mode and size.
+  RememberField(session, view.SelectedMode(), "Open Field");
   if (view.SelectedMode() != file.mode) fieldView.SelectMode(file.mode);
   view.SetSizeText(std::to_string(file.n));
   for (int k = 0; k < CoefficientCount; ++k) {

@@ -6,6 +6,7 @@
 #include "core/simulation.h"
 #include "files/preset_file.h"
 #include "pixels/space_time.h"
+#include "run/field_history.h"
 #include "video/movie_file.h"
 
 namespace rdsim {
@@ -28,6 +29,9 @@ struct Session {
   // Steps run on the field since it was cleared, filled with noise or
   // opened from a file (where it continues the file's count).
   std::int64_t FieldSteps = 0;
+
+  // Edit > Undo and Redo of the hand changes to the field.
+  FieldHistory history;
 
   // File > Record...: the movie of the run's redraws, and the mode it began in.
   std::unique_ptr<MovieWriter> recording;

@@ -361,13 +361,15 @@ const CoefficientBox Boxes[] = {
 };
 static_assert(std::size(Boxes) == CoefficientCount);
 
-// The menus stay in the window on every desktop; Analysis follows the
-// designed ones.
+// The menus stay in the window on every desktop; Analysis, Edit and Help
+// follow the designed ones, which keep their places in the bar.
 const MenuRow Menus[] = {
     {&frmMain::mnuFile, "mnuFile", "File"},
     {&frmMain::mnuRun, "mnuRun", "Run"},
-    {&frmMain::mnuView, "mnuView", "&View"},
     {&frmMain::mnuAnalysis, "mnuAnalysis", "&Analysis"},
+    {&frmMain::mnuEdit, "mnuEdit", "&Edit"},
+    {&frmMain::mnuView, "mnuView", "&View"},
+    {&frmMain::mnuHelp, "mnuHelp", "&Help"},
 };
 
 // The Run menu's speed items are made from RunSpeeds (AddSpeedItems).
@@ -399,6 +401,9 @@ const MenuItemRow MenuItems[] = {
      &frmMain::mnuRecord_Click, true, true},
     {&frmMain::mnuFile, &frmMain::mnuStopRecording, "mnuStopRecording", "Stop Re&cording", QKeySequence::UnknownKey,
      "End the recording and close its movie file.", &frmMain::mnuStopRecording_Click, false, true},
+    {&frmMain::mnuFile, &frmMain::mnuQuit, "mnuQuit", "&Quit", QKeySequence::Quit,
+     "Close the window and end the program; a recording keeps its frames up to here.", &frmMain::mnuQuit_Click, true,
+     true, "Ctrl+Q"},
     {&frmMain::mnuAnalysis, &frmMain::mnuStability, "mnuStability", "&Linear Stability\u2026", QKeySequence::UnknownKey,
      "Open a window that shows which wavelengths grow from the uniform state of the coefficients in the boxes, and "
      "how fast.",
@@ -407,6 +412,17 @@ const MenuItemRow MenuItems[] = {
      "Open a window of its own that shows the field large, with a colour bar, axes in cells and the values under "
      "the pointer; it follows the run, and the brush paints there too. F11: full screen.",
      &frmMain::mnuFieldWindow_Click, false, false, "Ctrl+Shift+F"},
+    {&frmMain::mnuEdit, &frmMain::mnuUndo, "mnuUndo", "&Undo", QKeySequence::Undo,
+     "Take back the last change made to the field by hand: a brush or profile stroke, Random, Clear, Spiral or Open "
+     "Field. Works during a run.",
+     &frmMain::mnuUndo_Click, false, false, "Ctrl+Z"},
+    {&frmMain::mnuEdit, &frmMain::mnuRedo, "mnuRedo", "&Redo", QKeySequence::Redo,
+     "Make again the change to the field that Undo took back.", &frmMain::mnuRedo_Click, false, false, "Ctrl+Shift+Z"},
+    {&frmMain::mnuHelp, &frmMain::mnuQuickStart, "mnuQuickStart", "&Quick Start", QKeySequence::HelpContents,
+     "A short page on a first run: a preset, Random, Start, painting, and what the two species do.",
+     &frmMain::mnuQuickStart_Click, false, false, "F1"},
+    {&frmMain::mnuHelp, &frmMain::mnuAbout, "mnuAbout", "&About rdsim", QKeySequence::UnknownKey,
+     "The program's version and licence.", &frmMain::mnuAbout_Click},
 };
 
 }  // namespace

@@ -136,8 +136,10 @@ struct MenuItemRow {
   const char* description;  // status tip, tooltip, and what a screen reader says
   void (frmMain::*handler)();
   bool separatorBefore = false;
-  bool atLoad = false;             // added by Form_Load, after the designed items
-  const char* shortcut = nullptr;  // one no standard key names, as "Ctrl+Shift+F"
+  bool atLoad = false;  // added by Form_Load, after the designed items
+  // Keys the standard one gives only on some desktops, "Ctrl+Shift+Z"; they
+  // take its place.
+  const char* keys = nullptr;
 };
 std::span<const MenuItemRow> MenuItemRows();
 

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QSettings>
 #include <QSpinBox>
 
 #include "params/field_files.h"
@@ -25,7 +26,39 @@ PictureOptionsAnswerer& PictureAnswers() {
   return answerer;
 }
 
+QSettings Settings() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "rdsim", "rdsim"); }
+
+QString SettingsKey(const QString& title, const char* key) {
+  return QStringLiteral("PictureOptions/%1/%2").arg(title, QLatin1String(key));
+}
+
+std::optional<PictureOptions> Remember(const QString& title, std::optional<PictureOptions> options) {
+  if (options && options->palette) {
+    QSettings settings = Settings();
+    settings.setValue(SettingsKey(title, "scale"), options->scale);
+    settings.setValue(SettingsKey(title, "colourMap"), QString::fromLatin1(options->palette->name));
+  }
+  return options;
+}
+
+std::optional<PictureOptions> Ask(QWidget* parent, const QString& title);
+
 }  // namespace
+
+PictureOptions LastPictureOptions(const QString& title) {
+  const QSettings settings = Settings();
+  bool number = false;
+  const int scale = settings.value(SettingsKey(title, "scale")).toInt(&number);
+  const Palette* palette = FindPalette(settings.value(SettingsKey(title, "colourMap")).toString().toStdString());
+  PictureOptions options{1, &GreyPalette()};
+  if (number && scale >= 1 && scale <= MaxExportScale) options.scale = scale;
+  if (palette) options.palette = palette;
+  return options;
+}
+
+std::optional<PictureOptions> AskPictureOptions(QWidget* parent, const QString& title) {
+  return Remember(title, PictureAnswers() ? PictureAnswers()(title) : Ask(parent, title));
+}
 
 void SetFileAnswerer(FileAnswerer answerer) { FileAnswers() = std::move(answerer); }
 void SetPictureOptionsAnswerer(PictureOptionsAnswerer answerer) { PictureAnswers() = std::move(answerer); }
@@ -46,8 +79,10 @@ QString AskFileName(QWidget* parent, const FileQuestion& question) {
   return name;
 }
 
-std::optional<PictureOptions> AskPictureOptions(QWidget* parent, const QString& title) {
-  if (PictureAnswers()) return PictureAnswers()(title);
+namespace {
+
+std::optional<PictureOptions> Ask(QWidget* parent, const QString& title) {
+  const PictureOptions last = LastPictureOptions(title);
   QDialog dialog(parent);
   dialog.setWindowTitle(title);
   dialog.setAccessibleName(title);
@@ -55,7 +90,7 @@ std::optional<PictureOptions> AskPictureOptions(QWidget* parent, const QString& 
   auto* form = new QFormLayout(&dialog);
   auto* scale = new QSpinBox(&dialog);
   scale->setRange(1, MaxExportScale);
-  scale->setValue(1);
+  scale->setValue(last.scale);
   scale->setSuffix(QStringLiteral(" \u00d7"));
   scale->setAccessibleName(QStringLiteral("Scale"));
   scale->setAccessibleDescription(
@@ -69,6 +104,7 @@ std::optional<PictureOptions> AskPictureOptions(QWidget* parent, const QString& 
       QStringLiteral("The colours of the activator in 2D, from its lowest to its highest value: grey as the window "
                      "shows it, or viridis, magma or cividis. The 1D plots keep their red and blue."));
   colours->setToolTip(colours->accessibleDescription());
+  colours->setCurrentText(QString::fromLatin1(last.palette->name));
   form->addRow(QStringLiteral("&Colour map"), colours);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -77,5 +113,7 @@ std::optional<PictureOptions> AskPictureOptions(QWidget* parent, const QString& 
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return PictureOptions{scale->value(), Palettes()[static_cast<std::size_t>(colours->currentIndex())]};
 }
+
+}  // namespace
 
 }  // namespace rdsim

@@ -27,8 +27,12 @@ struct PictureOptions {
 
 // An empty name: cancelled.
 QString AskFileName(QWidget* parent, const FileQuestion& question);
-// Nothing: cancelled.
+// Nothing: cancelled. The dialog offers the answer last given to the same
+// title, kept between sessions.
 std::optional<PictureOptions> AskPictureOptions(QWidget* parent, const QString& title);
+// That last answer; scale 1 in grey before any, or when what is kept is not
+// one the dialog could give.
+PictureOptions LastPictureOptions(const QString& title);
 
 using FileAnswerer = std::function<QString(const FileQuestion&)>;
 using PictureOptionsAnswerer = std::function<std::optional<PictureOptions>(const QString& title)>;

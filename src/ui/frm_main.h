@@ -51,6 +51,7 @@ class frmMain : public QMainWindow {
   QAction* mnuSaveSpaceTime = nullptr;
   QAction* mnuRecord = nullptr;
   QAction* mnuStopRecording = nullptr;
+  QAction* mnuQuit = nullptr;
   QMenu* mnuRun = nullptr;
   QAction* mnuSpeed[4] = {};  // full speed, then the limits of RunSpeeds
 
@@ -105,6 +106,16 @@ class frmMain : public QMainWindow {
   QAction* mnuFieldWindow = nullptr;
   FieldWindow* frmField = nullptr;
 
+  // Edit: undo and redo of the hand changes to the field.
+  QMenu* mnuEdit = nullptr;
+  QAction* mnuUndo = nullptr;
+  QAction* mnuRedo = nullptr;
+
+  // Help: the quick start page and the version.
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuQuickStart = nullptr;
+  QAction* mnuAbout = nullptr;
+
   // Start-up: runs once before the window is shown.
   void Form_Load();
 
@@ -141,6 +152,12 @@ class frmMain : public QMainWindow {
   void Slider2_Scroll();
   void mnuStability_Click();
   void mnuFieldWindow_Click();
+  void mnuQuit_Click();
+  void mnuUndo_Click();
+  void mnuRedo_Click();
+  void mnuEdit_Show();
+  void mnuQuickStart_Click();
+  void mnuAbout_Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

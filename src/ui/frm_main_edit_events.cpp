@@ -1,11 +1,34 @@
 // The editing tools' events: brush, swatches, sliders, spiral, profile drawing.
+#include <QAction>
+
 #include "edit/field_brush.h"
 #include "edit/profile_drawing.h"
 #include "edit/spiral_seed.h"
+#include "run/undo.h"
 #include "ui/error_boundary.h"
 #include "ui/frm_main.h"
 
 namespace rdsim {
+
+void frmMain::mnuUndo_Click() {
+  RunEvent(this, [this] { UndoFieldChange(session, ports); });
+}
+void frmMain::mnuRedo_Click() {
+  RunEvent(this, [this] { RedoFieldChange(session, ports); });
+}
+
+// The items name the change they would take back or make again.
+void frmMain::mnuEdit_Show() {
+  const FieldHistory& history = session.history;
+  const Mode mode = ports.SelectedMode();
+  const bool undo = history.CanUndo(session.sim, mode), redo = history.CanRedo(session.sim, mode);
+  mnuUndo->setEnabled(undo);
+  mnuRedo->setEnabled(redo);
+  mnuUndo->setText(undo ? QStringLiteral("&Undo %1").arg(QString::fromStdString(history.UndoName()))
+                        : QStringLiteral("&Undo"));
+  mnuRedo->setText(redo ? QStringLiteral("&Redo %1").arg(QString::fromStdString(history.RedoName()))
+                        : QStringLiteral("&Redo"));
+}
 
 void frmMain::Spiral_Click() {
   RunEvent(this, [this] { StampSpiral(session, ports); });

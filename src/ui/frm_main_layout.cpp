@@ -434,8 +434,11 @@ void frmMain::AddMenuItems(bool atLoad) {
     if (item.separatorBefore) menu->addSeparator();
     QAction* action = menu->addAction(QString::fromUtf8(item.text));
     action->setObjectName(QString::fromLatin1(item.name));
-    if (item.key != QKeySequence::UnknownKey) action->setShortcut(item.key);
-    if (item.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+    if (item.keys) {
+      action->setShortcut(QKeySequence(QString::fromLatin1(item.keys)));
+    } else if (item.key != QKeySequence::UnknownKey) {
+      action->setShortcut(item.key);
+    }
     // A menu item's status tip is what a screen reader gives as its
     // description; a status bar would take it too.
     const QString description = QString::fromUtf8(item.description);
@@ -497,6 +500,13 @@ void frmMain::SetTabOrder() {
 
 void frmMain::ConnectEvents() {
   connect(Run, &QPushButton::clicked, this, &frmMain::Run_Click);
+  connect(mnuEdit, &QMenu::aboutToShow, this, &frmMain::mnuEdit_Show);
+  // Closed, the menu leaves its items enabled, so that the keys always reach
+  // the handlers, which do nothing when there is nothing to take back.
+  connect(mnuEdit, &QMenu::aboutToHide, this, [this] {
+    mnuUndo->setEnabled(true);
+    mnuRedo->setEnabled(true);
+  });
   connect(Random, &QPushButton::clicked, this, &frmMain::Random_Click);
   connect(Clear, &QPushButton::clicked, this, &frmMain::Clear_Click);
   connect(Spiral, &QPushButton::clicked, this, &frmMain::Spiral_Click);

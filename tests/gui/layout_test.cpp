@@ -138,12 +138,15 @@ void LayoutTest::windowHasDesignedClientAreaMenuAndCaption() {
   QCOMPARE(form_->width(), 537);
   QCOMPARE(form_->minimumSize(), form_->maximumSize());
 
-  // File as designed first, the Run menu's speed limits, View, the Analysis menu last.
-  QCOMPARE(form_->menuBar()->actions().size(), 4);
-  QCOMPARE(form_->menuBar()->actions().at(2), form_->mnuView->menuAction());
-  QCOMPARE(form_->menuBar()->actions().front(), form_->mnuFile->menuAction());
-  QCOMPARE(form_->menuBar()->actions().at(1), form_->mnuRun->menuAction());
-  QCOMPARE(form_->menuBar()->actions().back(), form_->mnuAnalysis->menuAction());
+  // File as designed first, the Run menu's speed limits, then Analysis, Edit,
+  // View and Help, all on the bar's one line.
+  const QList<QMenu*> bar = {form_->mnuFile, form_->mnuRun,  form_->mnuAnalysis,
+                             form_->mnuEdit, form_->mnuView, form_->mnuHelp};
+  QCOMPARE(form_->menuBar()->actions().size(), bar.size());
+  for (int i = 0; i < bar.size(); ++i) {
+    QCOMPARE(form_->menuBar()->actions().at(i), bar[i]->menuAction());
+    QCOMPARE(form_->menuBar()->actionGeometry(bar[i]->menuAction()).top(), 0);
+  }
   QCOMPARE(form_->mnuFile->title(), QStringLiteral("File"));
   QCOMPARE(form_->mnuFile->actions().size(), 1);
   QCOMPARE(form_->mnuFile->actions().front(), form_->mnuSaveAs);
