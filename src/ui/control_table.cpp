@@ -369,47 +369,57 @@ const MenuRow Menus[] = {
     {&frmMain::mnuAnalysis, "mnuAnalysis", "&Analysis"},
 };
 
-// The Run menu's speed items are made from RunSpeeds (AddSpeedItems).
-const MenuItemRow MenuItems[] = {
-    {&frmMain::mnuFile, &frmMain::mnuSaveAs, "mnuSaveAs", "Save As", QKeySequence::UnknownKey,
-     "Save the pictures of the current mode as bitmaps in the working folder: Activator_1D.bmp and "
-     "Inhibitor_1D.bmp, or 2D.bmp.",
-     &frmMain::mnuSaveAs_Click},
-    {&frmMain::mnuFile, &frmMain::mnuOpenField, "mnuOpenField", "&Open Field\u2026", QKeySequence::Open,
-     "Open a field file (.h5): its mode, field size, coefficients and field take the place of the window's. Works "
-     "during a run.",
-     &frmMain::mnuOpenField_Click, true, true},
-    {&frmMain::mnuFile, &frmMain::mnuSaveField, "mnuSaveField", "Save &Field\u2026", QKeySequence::Save,
-     "Save the field, the coefficient boxes and the steps run on the field as a field file (.h5), which Open Field "
-     "and rdsim-batch --init read back.",
-     &frmMain::mnuSaveField_Click, false, true},
-    {&frmMain::mnuFile, &frmMain::mnuExportPicture, "mnuExportPicture", "&Export Picture\u2026",
-     QKeySequence::UnknownKey,
-     "Write the picture of the field as a PNG, enlarged 1 to 8 times, in grey or a colour map.",
-     &frmMain::mnuExportPicture_Click, true, true},
-    {&frmMain::mnuFile, &frmMain::mnuSaveSpaceTime, "mnuSaveSpaceTime", "Save Space-&Time Image\u2026",
-     QKeySequence::UnknownKey,
-     "Write the space-time image of the current or last 1D run as a PNG: the line across, one row for every redraw "
-     "downwards, the newest 4096 rows.",
-     &frmMain::mnuSaveSpaceTime_Click, false, true},
-    {&frmMain::mnuFile, &frmMain::mnuRecord, "mnuRecord", "&Record\u2026", QKeySequence::UnknownKey,
-     "Record every redraw of the run into a movie: .gif (every pixel kept), .mp4 or .webm. The title shows the "
-     "frames so far.",
-     &frmMain::mnuRecord_Click, true, true},
-    {&frmMain::mnuFile, &frmMain::mnuStopRecording, "mnuStopRecording", "Stop Re&cording", QKeySequence::UnknownKey,
-     "End the recording and close its movie file.", &frmMain::mnuStopRecording_Click, false, true},
-    {&frmMain::mnuAnalysis, &frmMain::mnuStability, "mnuStability", "&Linear Stability\u2026", QKeySequence::UnknownKey,
-     "Open a window that shows which wavelengths grow from the uniform state of the coefficients in the boxes, and "
-     "how fast.",
-     &frmMain::mnuStability_Click},
-};
-
 }  // namespace
+
+// The Run menu's speed items are made from RunSpeeds (AddSpeedItems). A key
+// sequence is made only once the application runs (the platform maps it).
+std::span<const MenuItemRow> MenuItemRows() {
+  static const MenuItemRow MenuItems[] = {
+      {&frmMain::mnuFile, &frmMain::mnuSaveAs, "mnuSaveAs", "Save As", QKeySequence::UnknownKey,
+       "Save the pictures of the current mode as bitmaps in the working folder: Activator_1D.bmp and "
+       "Inhibitor_1D.bmp, or 2D.bmp.",
+       &frmMain::mnuSaveAs_Click},
+      {&frmMain::mnuFile, &frmMain::mnuOpenField, "mnuOpenField", "&Open Field\u2026", QKeySequence::Open,
+       "Open a field file (.h5): its mode, field size, coefficients and field take the place of the window's. Works "
+       "during a run.",
+       &frmMain::mnuOpenField_Click, true, true},
+      {&frmMain::mnuFile, &frmMain::mnuSaveField, "mnuSaveField", "Save &Field\u2026", QKeySequence::Save,
+       "Save the field, the coefficient boxes and the steps run on the field as a field file (.h5), which Open Field "
+       "and rdsim-batch --init read back.",
+       &frmMain::mnuSaveField_Click, false, true},
+      {&frmMain::mnuFile, &frmMain::mnuExportPicture, "mnuExportPicture", "&Export Picture\u2026",
+       QKeySequence::UnknownKey,
+       "Write the picture of the field as a PNG, enlarged 1 to 8 times, in grey or a colour map.",
+       &frmMain::mnuExportPicture_Click, true, true},
+      {&frmMain::mnuFile, &frmMain::mnuSaveSpaceTime, "mnuSaveSpaceTime", "Save Space-&Time Image\u2026",
+       QKeySequence::UnknownKey,
+       "Write the space-time image of the current or last 1D run as a PNG: the line across, one row for every redraw "
+       "downwards, the newest 4096 rows.",
+       &frmMain::mnuSaveSpaceTime_Click, false, true},
+      {&frmMain::mnuFile, &frmMain::mnuRecord, "mnuRecord", "&Record\u2026", QKeySequence::UnknownKey,
+       "Record every redraw of the run into a movie: .gif (every pixel kept), .mp4 or .webm. The title shows the "
+       "frames so far.",
+       &frmMain::mnuRecord_Click, true, true},
+      {&frmMain::mnuFile, &frmMain::mnuStopRecording, "mnuStopRecording", "Stop Re&cording", QKeySequence::UnknownKey,
+       "End the recording and close its movie file.", &frmMain::mnuStopRecording_Click, false, true},
+      {&frmMain::mnuAnalysis, &frmMain::mnuStability, "mnuStability", "&Linear Stability\u2026",
+       QKeySequence::UnknownKey,
+       "Open a window that shows which wavelengths grow from the uniform state of the coefficients in the boxes, and "
+       "how fast.",
+       &frmMain::mnuStability_Click},
+      {&frmMain::mnuAnalysis, &frmMain::mnuTimeSeries, "mnuTimeSeries", "&Time Series…",
+       QKeySequence(Qt::CTRL | Qt::Key_T),
+       "Open a window that plots the field's mean, least and largest values and a probe cell against the step, "
+       "with the period of an oscillation and the step the field settled at. A right click on the field picks the "
+       "probe.",
+       &frmMain::mnuTimeSeries_Click},
+  };
+  return MenuItems;
+}
 
 std::span<const ControlRow> ControlRows() { return Controls; }
 std::span<const CoefficientBox> CoefficientBoxes() { return Boxes; }
 std::span<const MenuRow> MenuRows() { return Menus; }
-std::span<const MenuItemRow> MenuItemRows() { return MenuItems; }
 
 QWidget* ContainerWidget(const frmMain& f, Container in) {
   switch (in) {

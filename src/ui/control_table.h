@@ -132,7 +132,7 @@ struct MenuItemRow {
   QAction* frmMain::*action;
   const char* name;  // the object name
   const char* text;
-  QKeySequence::StandardKey key;
+  QKeySequence key;
   const char* description;  // status tip, tooltip, and what a screen reader says
   void (frmMain::*handler)();
   bool separatorBefore = false;

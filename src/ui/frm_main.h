@@ -25,6 +25,7 @@ enum class ControlKind;
 class PictureBox;
 class PictureCursor;
 class StabilityWindow;
+class TimeSeriesWindow;
 
 // The one window. It owns the session and the controls; its event handlers
 // hand the events to the behaviours, which see the window through `ports`.
@@ -99,6 +100,9 @@ class frmMain : public QMainWindow {
   QMenu* mnuAnalysis = nullptr;
   QAction* mnuStability = nullptr;
   StabilityWindow* frmStability = nullptr;
+  // Analysis > Time Series, and its window once opened.
+  QAction* mnuTimeSeries = nullptr;
+  TimeSeriesWindow* frmTimeSeries = nullptr;
 
   // Start-up: runs once before the window is shown.
   void Form_Load();
@@ -135,6 +139,9 @@ class frmMain : public QMainWindow {
   void Slider2_Change();
   void Slider2_Scroll();
   void mnuStability_Click();
+  void mnuTimeSeries_Click();
+  // A right click on a field picture: its cell becomes the time series' probe.
+  void PickProbe(Mode mode, float X, float Y);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

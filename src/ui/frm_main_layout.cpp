@@ -37,6 +37,7 @@
 #include "ui/frm_main.h"
 #include "ui/icons.h"
 #include "ui/picture_box.h"
+#include "ui/time_series_window.h"
 
 namespace rdsim {
 
@@ -365,7 +366,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   NameForScreenReaders(*this);
 }
 
-frmMain::~frmMain() = default;
+// The time series window watches the session, which goes before the
+// widgets do.
+frmMain::~frmMain() { delete frmTimeSeries; }
 
 void frmMain::BuildLayout() {
   setWindowTitle(QStringLiteral("Reaction-Diffusion simulator"));
@@ -434,7 +437,7 @@ void frmMain::AddMenuItems(bool atLoad) {
     if (item.separatorBefore) menu->addSeparator();
     QAction* action = menu->addAction(QString::fromUtf8(item.text));
     action->setObjectName(QString::fromLatin1(item.name));
-    if (item.key != QKeySequence::UnknownKey) action->setShortcut(item.key);
+    if (!item.key.isEmpty()) action->setShortcut(item.key);
     // A menu item's status tip is what a screen reader gives as its
     // description; a status bar would take it too.
     const QString description = QString::fromUtf8(item.description);
