@@ -38,7 +38,7 @@ std::vector<Line> LinesOf(int species) {
   return {{static_cast<SeriesColumn>(base + 1), faint, 1, Qt::SolidLine},
           {static_cast<SeriesColumn>(base + 2), faint, 1, Qt::SolidLine},
           {static_cast<SeriesColumn>(base), hue, 2, Qt::SolidLine},
-          {species == 0 ? ProbeU : ProbeV, QColor(20, 20, 20), 1.5, Qt::DashLine}};
+          {species == 0 ? ProbeU : ProbeV, QColor(0, 130, 60), 1, Qt::SolidLine}};
 }
 
 }  // namespace
@@ -67,14 +67,14 @@ void SeriesPlot::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const int line = fontMetrics().height();
-  const QRectF all = QRectF(rect()).adjusted(line * 4.5, line * 0.5, -line, -line * 2);
+  const QRectF all = QRectF(rect()).adjusted(line * 4.5, line * 1.5, -line, -line * 2);
   if (!samples_ || samples_->empty()) {
     painter.setPen(palette().color(QPalette::Text));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
                      QStringLiteral("No samples yet: start a run; every redraw adds one."));
     return;
   }
-  const double gap = line * 1.5;
+  const double gap = line * 2.5;
   const double height = (all.height() - gap) / 2;
   for (int species = 0; species < Species; ++species) {
     PaintPanel(painter, QRectF(all.left(), all.top() + species * (height + gap), all.width(), height), species);
@@ -168,7 +168,7 @@ void SeriesPlot::PaintPanel(QPainter& painter, const QRectF& area, int species) 
   const std::vector<Line> lines = LinesOf(species);
   const Line* keys[] = {&lines[0], &lines[2], &lines[3]};
   double x = area.left() + line * 0.5;
-  const double top = area.top() + line * 0.2;
+  const double top = area.top() - line * 1.2;
   for (int i = 0; i < 3; ++i) {
     QPen pen(keys[i]->color, keys[i]->width, keys[i]->style);
     painter.setPen(pen);

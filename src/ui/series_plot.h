@@ -11,7 +11,7 @@ namespace rdsim {
 
 // The series against the step in two panels, the activator above the
 // inhibitor: the field's minimum and maximum thin, its mean bold, the probe
-// dashed. Each pixel column shows the whole range of the samples it covers,
+// green. Each pixel column shows the whole range of the samples it covers,
 // so an oscillation faster than the columns stays visible as a band.
 class SeriesPlot : public QWidget {
  public:

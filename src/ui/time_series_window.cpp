@@ -64,6 +64,7 @@ TimeSeriesWindow::TimeSeriesWindow(Session& session, QWidget* owner) : QWidget(o
   for (QLabel* label : {Period, Settled, Extent}) {
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setWordWrap(true);
   }
   QFont bold = Period->font();
   bold.setBold(true);
