@@ -21,6 +21,7 @@
 #include "ui/field_window.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
+#include "ui/time_series_window.h"
 
 using namespace rdsim;
 
@@ -228,6 +229,29 @@ void ReportFieldWindow(frmMain& form, int milliseconds) {
   window.hide();
 }
 
+// A 2D run at Iteration / Image 100 with the time series window closed and
+// open (a sample at every redraw, the settling check at every step), in
+// alternating slices, best slice of each.
+void ReportTimeSeries(frmMain& form, int milliseconds) {
+  form.Text2->setText("100");
+  ReadParameters(form.session, form.ports);
+  const int slices = 5;
+  const int slice = std::max(300, milliseconds / slices);
+  double closed = 0, open = 0;
+  for (int i = 0; i < slices; ++i) {
+    closed = std::max(closed, WindowStepsPerSecond(form, slice));
+    form.mnuTimeSeries->trigger();
+    open = std::max(open, WindowStepsPerSecond(form, slice));
+    form.frmTimeSeries->close();
+  }
+  std::printf(
+      "time series window, N=128 StepsPerImage=100: best of %d slices of %d ms: closed=%.0f steps/s open=%.0f "
+      "steps/s ratio=%.1f%%\n",
+      slices, slice, closed, open, 100.0 * open / closed);
+  form.Text2->setText("20");
+  ReadParameters(form.session, form.ports);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -257,6 +281,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   ReportUndo(form, 500);
+  ReportTimeSeries(form, milliseconds);
   ReportRecording(form, milliseconds);
   ReportEditingTools(form, milliseconds);
   return 0;

@@ -16,6 +16,7 @@
 #include "analysis/dominant_wavelength.h"
 #include "analysis/linear_stability.h"
 #include "analysis/stability_csv.h"
+#include "analysis/time_series.h"
 #include "batch_options.h"
 #include "command_line/intake.h"
 #include "core/constants.h"
@@ -27,6 +28,7 @@
 #include "files/field_file.h"
 #include "files/file_access.h"
 #include "files/raw_field.h"
+#include "files/temporary_files.h"
 #include "image_io/image_file.h"
 #include "params/builtin_presets.h"
 #include "pixels/field_picture.h"
@@ -62,7 +64,8 @@ void CheckOutputs(const BatchOptions& options) {
                                                                                {"--bmp", &options.bmpPath},
                                                                                {"--png", &options.pngPath},
                                                                                {"--movie", &options.moviePath},
-                                                                               {"--kymograph", &options.kymographPath}};
+                                                                               {"--kymograph", &options.kymographPath},
+                                                                               {"--series", &options.seriesPath}};
   for (std::size_t i = 0; i < std::size(outputs); ++i) {
     const auto& [flag, path] = outputs[i];
     if (!*path) continue;
@@ -176,10 +179,75 @@ class FrameHooks : public StepLoopHooks {
   PictureRangeFollowers followers_;
 };
 
+// --series and --until-settled on top of the frames: a row of the time series
+// after every --every steps, streamed to a temporary that is renamed with the
+// other outputs; the settle test after every step.
+class RunHooks : public FrameHooks {
+ public:
+  RunHooks(const Simulation& sim, const BatchOptions& options, std::int64_t stepsBefore)
+      : FrameHooks(sim, options),
+        sim_(sim),
+        options_(options),
+        stepsBefore_(stepsBefore),
+        settle_(sim, options.mode, 1) {
+    if (options.probe) {
+      probe_ = {static_cast<int>((*options.probe)[0]), static_cast<int>((*options.probe)[1])};
+    } else {
+      probe_ = CentreCell(sim.N);
+    }
+    if (!options.seriesPath) return;
+    try {
+      series = std::make_unique<TemporaryFile>(*options.seriesPath);
+    } catch (const RunError& error) {
+      throw ArgumentError("--series", error.detail());
+    }
+    file_ = std::fopen(series->Path().c_str(), "wb");
+    if (!file_) throw ArgumentError("--series", "cannot write " + Echoed(*options.seriesPath));
+    Put(SeriesCsvHeader());
+    Put(SeriesCsvRow(SampleField(sim, options.mode, probe_, stepsBefore)));
+  }
+  ~RunHooks() override {
+    if (file_) std::fclose(file_);
+  }
+
+  void Stepped(std::int64_t k) override {
+    if (file_ && k % options_.seriesEvery == 0) {
+      Put(SeriesCsvRow(SampleField(sim_, options_.mode, probe_, stepsBefore_ + k)));
+    }
+    if (options_.untilSettled && settle_.StepLeftFieldUnchanged(k)) settledAt = stepsBefore_ + k;
+  }
+  bool Yield(std::int64_t) override { return !settledAt; }
+
+  // Closes the series; false when a row could not be written.
+  bool FinishSeries() {
+    if (!file_) return true;
+    const bool whole = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_);
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return whole && closed;
+  }
+
+  std::unique_ptr<TemporaryFile> series;
+  std::optional<std::int64_t> settledAt;
+
+ private:
+  void Put(const std::string& text) {
+    if (!failed_ && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  }
+
+  const Simulation& sim_;
+  const BatchOptions& options_;
+  std::int64_t stepsBefore_;
+  ProbeCell probe_;
+  SettleWatch settle_;
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;
+};
+
 // The newest field into every output, all or none: the movie is renamed into
 // place only once the others are whole, and they only once it is. Returns
 // false after a complaint.
-bool WriteOutputs(const Simulation& sim, const BatchOptions& options, std::int64_t steps, FrameHooks& frames) {
+bool WriteOutputs(const Simulation& sim, const BatchOptions& options, std::int64_t steps, RunHooks& frames) {
   WholeFiles files;
   const char* flag = "--out";
   try {
@@ -208,6 +276,8 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options, std::int64
       files.Add(*options.kymographPath,
                 EncodeImageFile(*options.kymographPath, frames.kymograph->Picture(*options.palette)));
     }
+    flag = "--series";
+    if (!frames.FinishSeries()) throw RunError(Fault::FileAccess, "cannot write " + Echoed(*options.seriesPath));
     flag = "--movie";
     if (frames.movie) frames.movie->Finish();
   } catch (const RunError& error) {
@@ -215,6 +285,7 @@ bool WriteOutputs(const Simulation& sim, const BatchOptions& options, std::int64
     return false;
   }
   try {
+    if (frames.series) frames.series->Commit();
     files.Commit();
   } catch (const RunError& error) {
     Complain(error.detail());
@@ -244,7 +315,7 @@ int Run(int argc, const char* const* argv) {
   Simulation sim;
   BatchOptions options;
   std::int64_t stepsBefore = 0;
-  std::unique_ptr<FrameHooks> frames;
+  std::unique_ptr<RunHooks> frames;
   if (argc <= 1) {  // called bare: show how to call it
     std::fputs(Usage(), stderr);
     return BadArguments;
@@ -263,7 +334,11 @@ int Run(int argc, const char* const* argv) {
       FillNoise(sim.buffers.U, sim.buffers.V, cells, *options.randomSeed);
     }
     CheckOutputs(options);
-    frames = std::make_unique<FrameHooks>(sim, options);
+    if (options.probe && ((*options.probe)[0] >= sim.N || (*options.probe)[1] >= sim.N)) {
+      throw ArgumentError("--probe", "the cell lies outside the field of " + std::to_string(sim.N) +
+                                         " cells a side; give numbers from 0 to " + std::to_string(sim.N - 1));
+    }
+    frames = std::make_unique<RunHooks>(sim, options, stepsBefore);
   } catch (const ArgumentError& error) {
     Complain(error.what());
     return BadArguments;
@@ -290,6 +365,13 @@ int Run(int argc, const char* const* argv) {
       std::printf("wavelength=%.4g\n", *wavelength);
     } else {
       std::printf("wavelength=none\n");
+    }
+  }
+  if (options.untilSettled) {
+    if (frames->settledAt) {
+      std::printf("settled_at=%lld\n", static_cast<long long>(*frames->settledAt));
+    } else {
+      std::printf("settled_at=none\n");
     }
   }
   const double rate = seconds > 0 ? static_cast<double>(outcome.stepsDone) / seconds : 0.0;

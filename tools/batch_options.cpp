@@ -1,5 +1,6 @@
 #include "batch_options.h"
 
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,7 +21,7 @@ const std::vector<Flag>& BatchFlags() {
   // --analyze runs no steps, so every flag of a run is refused beside it.
   static const std::string RunFlags =
       "--steps --init --random --out --bmp --png --movie --kymograph --frame-every --scale --range --palette "
-      "--wavelength";
+      "--wavelength --series --every --probe --until-settled";
   static const std::vector<Flag> flags{
       {"--mode", "1d|2d", {}, "a line of N cells or a square of N x N cells", "", Required},
       {"--size",
@@ -52,6 +53,10 @@ const std::vector<Flag>& BatchFlags() {
        "the values --png and --movie spread over the colours: auto, each picture's minimum to maximum, or LO to HI "
        "(default 0:10)"},
       {"--palette", "NAME", {PaletteNames()}, "the colours of --png, --movie and --kymograph (default grey)"},
+      {"--series", "CSV", {}, "write the time series: step, mean, min and max of u and v, the probe's u and v"},
+      {"--every", "M", Whole(1), "the period of --series in steps; required with it"},
+      {"--probe", "X[,Y]", {}, "the probe cell of --series (X in 1d, X,Y in 2d; default the middle cell)"},
+      {"--until-settled", "", {}, "end at the first step that leaves the field unchanged; print settled_at=S or none"},
       {"--analyze", "", {}, "no steps: the uniform steady states and their linear stability, in words", RunFlags},
       {"--analyze-csv", "CSV", {}, "with --analyze, which it implies: also every mode's factors as a table", RunFlags},
       {.name = "--list-presets", .help = "print the built-in presets, one a line", .alone = true},
@@ -70,6 +75,8 @@ const char* Usage() {
       "       GIF and to the smallest factor that brings the larger side to 256 pixels for video.\n"
       "CSV: state,m,n,mu,factor_re,factor_im,factor_abs,growth_per_step, one row per\n"
       "       mode and amplification factor, largest |factor| first (growth = |factor| - 1).\n"
+      "--series CSV: step,mean_u,min_u,max_u,mean_v,min_v,max_v,probe_u,probe_v, a row at the\n"
+      "       start and after every M steps; a value reads back as the field's own number.\n"
       "--list-presets: name|k0,...,k10|mode|size|steps, the settings of their README pictures.\n";
   return text.c_str();
 }
@@ -137,6 +144,38 @@ void ParsePictureFlags(const cli::Arguments& args, BatchOptions& options) {
   }
 }
 
+std::int64_t ProbeNumber(const std::string& text, const std::string& whole) {
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0) {
+    throw ArgumentError("--probe", Echoed(whole) + " is not a cell: give X in 1d or X,Y in 2d, whole numbers from 0");
+  }
+  return value;
+}
+
+void ParseSeriesFlags(const cli::Arguments& args, BatchOptions& options) {
+  options.untilSettled = args.Has("--until-settled");
+  options.seriesPath = Optional(args, "--series");
+  if (!options.seriesPath) {
+    for (const char* flag : {"--every", "--probe"}) {
+      if (args.Has(flag)) throw ArgumentError(flag, "applies to --series; give it");
+    }
+    return;
+  }
+  if (!args.Has("--every")) throw ArgumentError("--every", "missing; --series takes a row after every M steps");
+  options.seriesEvery = args.Whole("--every");
+  if (!args.Has("--probe")) return;
+  const std::string text = args.Text("--probe");
+  const auto comma = text.find(',');
+  const bool square = options.mode == Mode::TwoD;
+  if (square != (comma != std::string::npos)) {
+    throw ArgumentError("--probe",
+                        Echoed(text) + (square ? " needs X,Y with --mode 2d" : " needs X alone with --mode 1d"));
+  }
+  options.probe = {ProbeNumber(text.substr(0, comma), text),
+                   square ? ProbeNumber(text.substr(comma + 1), text) : std::int64_t{0}};
+}
+
 }  // namespace
 
 BatchOptions ParseArguments(int argc, const char* const* argv) {
@@ -155,6 +194,7 @@ BatchOptions ParseArguments(int argc, const char* const* argv) {
   if (args.Has("--random")) options.randomSeed = static_cast<std::uint32_t>(args.Whole("--random"));
   ParseOutputNames(args, options);
   ParsePictureFlags(args, options);
+  ParseSeriesFlags(args, options);
   return options;
 }
 

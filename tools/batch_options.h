@@ -31,7 +31,11 @@ struct BatchOptions {
   bool help = false;
   bool analyze = false;  // linear stability instead of steps
   std::optional<std::string> analyzeCsvPath;
-  bool wavelength = false;  // print the final field's dominant wavelength
+  bool wavelength = false;                           // print the final field's dominant wavelength
+  std::optional<std::string> seriesPath;             // --series: the time series as CSV
+  std::int64_t seriesEvery = 0;                      // a row after every this many steps
+  std::optional<std::array<std::int64_t, 2>> probe;  // x, y (y 0 in 1d); checked against N after the intake
+  bool untilSettled = false;                         // end at the first step that leaves the field unchanged
 };
 
 // The flags, their values' ranges and conflicts: the usage, the parsing and
@@ -44,6 +48,8 @@ const std::vector<cli::Flag>& BatchFlags();
 // --frame-every missing or without --movie or --kymograph, --scale without
 // --png or --movie, a --range that is neither auto nor LO:HI or one without
 // --png or --movie, an unknown --palette or one without anything to colour.
+// --every without --series and the reverse, --probe without --series, a
+// --probe that is not X (1d) or X,Y (2d) whole numbers.
 // The texts of --size and --params are left to the intake.
 BatchOptions ParseArguments(int argc, const char* const* argv);
 

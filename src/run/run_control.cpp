@@ -44,6 +44,7 @@ class WindowLoop : public StepLoopHooks {
 
   void Stepped(std::int64_t k) override {
     ++session_.FieldSteps;
+    if (session_.series) session_.series->AfterStep(session_.sim, mode_, session_.FieldSteps);
     view_.ShowStepCount(k + 1);
     if (session_.sim.StepsPerImage == 0) {
       throw RunError(Fault::DivisionByZero,
@@ -62,6 +63,7 @@ class WindowLoop : public StepLoopHooks {
     }
     RecordRedraw(session_, view_, mode_);
     view_.FieldRedrawn();
+    if (session_.series) session_.series->AtRedraw(sim, mode_, session_.FieldSteps);
   }
 
   bool Yield(std::int64_t) override {
@@ -123,6 +125,7 @@ void SetRunSpeed(Session& session, int index) {
 
 void RunLoop(Session& session, RunView& view, Mode mode) {
   WindowLoop hooks(session, view, mode);
+  if (session.series) session.series->RunStarts(session.sim, mode, session.FieldSteps);
   // A redraw at every multiple of StepsPerImage, whatever its sign; 0 is
   // refused by the counter hook.
   const std::int64_t every = session.sim.StepsPerImage;

@@ -7,6 +7,7 @@
 #include "files/preset_file.h"
 #include "pixels/space_time.h"
 #include "run/field_history.h"
+#include "run/run_series.h"
 #include "video/movie_file.h"
 
 namespace rdsim {
@@ -40,6 +41,9 @@ struct Session {
   // The space-time image of the current 1D run: a row at every redraw.
   static constexpr std::size_t SpaceTimeRowLimit = 4096;
   SpaceTimeRows spaceTime{SpaceTimeRowLimit};
+
+  // Analysis > Time Series while its window is open, else null.
+  RunSeries* series = nullptr;
 };
 
 }  // namespace rdsim

@@ -408,6 +408,10 @@ const MenuItemRow MenuItems[] = {
      "Open a window that shows which wavelengths grow from the uniform state of the coefficients in the boxes, and "
      "how fast.",
      &frmMain::mnuStability_Click},
+    {&frmMain::mnuAnalysis, &frmMain::mnuTimeSeries, "mnuTimeSeries", "&Time Series\u2026", QKeySequence::UnknownKey,
+     "Open a window that plots the field's mean, least and largest values and a probe cell against the step, with "
+     "the period of an oscillation and the step the field settled at. A right click on the field picks the probe.",
+     &frmMain::mnuTimeSeries_Click, false, false, "Ctrl+T"},
     {&frmMain::mnuView, &frmMain::mnuFieldWindow, "mnuFieldWindow", "&Field Window", QKeySequence::UnknownKey,
      "Open a window of its own that shows the field large, with a colour bar, axes in cells and the values under "
      "the pointer; it follows the run, and the brush paints there too. F11: full screen.",
@@ -427,10 +431,13 @@ const MenuItemRow MenuItems[] = {
 
 }  // namespace
 
+// The Run menu's speed items are made from RunSpeeds (AddSpeedItems). A key
+// sequence is made only once the application runs (the platform maps it).
+std::span<const MenuItemRow> MenuItemRows() { return MenuItems; }
+
 std::span<const ControlRow> ControlRows() { return Controls; }
 std::span<const CoefficientBox> CoefficientBoxes() { return Boxes; }
 std::span<const MenuRow> MenuRows() { return Menus; }
-std::span<const MenuItemRow> MenuItemRows() { return MenuItems; }
 
 QWidget* ContainerWidget(const frmMain& f, Container in) {
   switch (in) {

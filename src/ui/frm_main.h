@@ -26,6 +26,7 @@ class PictureBox;
 class PictureCursor;
 class StabilityWindow;
 class FieldWindow;
+class TimeSeriesWindow;
 
 // The one window. It owns the session and the controls; its event handlers
 // hand the events to the behaviours, which see the window through `ports`.
@@ -115,6 +116,9 @@ class frmMain : public QMainWindow {
   QMenu* mnuHelp = nullptr;
   QAction* mnuQuickStart = nullptr;
   QAction* mnuAbout = nullptr;
+  // Analysis > Time Series, and its window once opened.
+  QAction* mnuTimeSeries = nullptr;
+  TimeSeriesWindow* frmTimeSeries = nullptr;
 
   // Start-up: runs once before the window is shown.
   void Form_Load();
@@ -158,6 +162,11 @@ class frmMain : public QMainWindow {
   void mnuEdit_Show();
   void mnuQuickStart_Click();
   void mnuAbout_Click();
+  void mnuTimeSeries_Click();
+  // A right click on a field picture: its cell becomes the time series' probe.
+  void PickProbe(Mode mode, float X, float Y);
+  // The time series' probe becomes cell (x, y); its window is made if need be.
+  void ChooseProbe(int x, int y);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -35,6 +35,7 @@ void frmMain::Spiral_Click() {
 }
 
 void frmMain::Picture1_MouseDown(int Button, int, float X, float Y) {
+  if (Button == 2) return PickProbe(Mode::OneD, X, Y);
   RunEvent(this, [=, this] { StartProfileStroke(session, ports, Profile::Activator, Button, X, Y); });
 }
 void frmMain::Picture1_MouseMove(int Button, int, float X, float Y) {
@@ -44,6 +45,7 @@ void frmMain::Picture1_MouseUp(int, int, float, float) {
   RunEvent(this, [this] { EndStroke(session); });
 }
 void frmMain::Picture2_MouseDown(int Button, int, float X, float Y) {
+  if (Button == 2) return PickProbe(Mode::OneD, X, Y);
   RunEvent(this, [=, this] { StartProfileStroke(session, ports, Profile::Inhibitor, Button, X, Y); });
 }
 void frmMain::Picture2_MouseMove(int Button, int, float X, float Y) {
@@ -54,6 +56,7 @@ void frmMain::Picture2_MouseUp(int, int, float, float) {
 }
 
 void frmMain::Picture3_MouseDown(int Button, int, float X, float Y) {
+  if (Button == 2) return PickProbe(Mode::TwoD, X, Y);
   RunEvent(this, [=, this] { StartBrushStroke(session, ports, Button, X, Y); });
 }
 void frmMain::Picture3_MouseMove(int Button, int, float X, float Y) {

@@ -33,10 +33,12 @@
 #include "ui/box_text.h"
 #include "ui/control_table.h"
 #include "ui/counter_label.h"
+#include "ui/field_window.h"
 #include "ui/fonts.h"
 #include "ui/frm_main.h"
 #include "ui/icons.h"
 #include "ui/picture_box.h"
+#include "ui/time_series_window.h"
 
 namespace rdsim {
 
@@ -365,7 +367,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
   NameForScreenReaders(*this);
 }
 
-frmMain::~frmMain() = default;
+// The time series window watches the session, which goes before the
+// widgets do.
+// The analysis windows read the session: they go before it does.
+frmMain::~frmMain() {
+  delete frmTimeSeries;
+  delete frmField;
+}
 
 void frmMain::BuildLayout() {
   setWindowTitle(QStringLiteral("Reaction-Diffusion simulator"));

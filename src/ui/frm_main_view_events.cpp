@@ -9,7 +9,10 @@ namespace rdsim {
 // afterwards, showing the field as it is now.
 void frmMain::mnuFieldWindow_Click() {
   RunEvent(this, [this] {
-    if (!frmField) frmField = new FieldWindow(*this);
+    if (!frmField) {
+      frmField = new FieldWindow(*this);
+      connect(frmField, &FieldWindow::ProbeChosen, this, &frmMain::ChooseProbe);
+    }
     frmField->show();
     frmField->raise();
     frmField->activateWindow();

@@ -297,8 +297,8 @@ TEST(AtlasStore, AnOkRowHoldsTheMeasuresOfItsStoredField) {
   fs::remove_all(dir);
 }
 
-// The row ends with the analysis of the point's own coefficients and the
-// wavelength its final field shows; a stored point gives its verdict back,
+// The row ends with the analysis of the point's own coefficients, the
+// wavelength its final field shows and the period of its oscillation; a stored point gives its verdict back,
 // and a row without these columns (an older program's) runs again.
 TEST(AtlasPrediction, TheRowEndsWithTheAnalysisAndTheMeasuredWavelength) {
   struct Case {
@@ -310,9 +310,11 @@ TEST(AtlasPrediction, TheRowEndsWithTheAnalysisAndTheMeasuredWavelength) {
     const char* predicted;
     double predictedWavelength;  // 0: none
     bool measured;
+    bool periodic = false;
   };
   const char* const Decaying = "0.02,-0.08,0.04,0.03,0.1,-0.03,-0.15,0.01,0.25,0.2,0.5";
   const char* const Overflowing = "0.08,-0.08,0.04,-20,0.06,-0.03,-0.15,0.01,0.25,0.2,0.5";
+  const char* const Pulsing = "0.12,-0.08,0.04,0.03,0.03,-0.01,-0.075,0.01,0.04,0.2,0.5";
   const char* const ThreeStates = "0.14,-0.1,-0.05,0.03,0.1,-0.03,-0.35,0.05,0.05,0.3,0.5";
   const Case cases[] = {
       {"design", "2d", "128", "10", Params, "stationary_pattern", 9.559, true},
@@ -321,6 +323,7 @@ TEST(AtlasPrediction, TheRowEndsWithTheAnalysisAndTheMeasuredWavelength) {
       {"overflow, no steady state", "2d", "12", "300", Overflowing, "", 0, false},
       // Stable at u = 0, oscillating at u = 5: the saddle between runs away fastest.
       {"three steady states", "2d", "16", "10", ThreeStates, "unstable_uniform", 0, true},
+      {"pulsing", "2d", "32", "40000", Pulsing, "stationary_pattern", 12.159, true, true},
   };
   const std::string dir = Folder("predicted");
   PrepareDirectory(dir, "--out");
@@ -334,15 +337,16 @@ TEST(AtlasPrediction, TheRowEndsWithTheAnalysisAndTheMeasuredWavelength) {
     const std::string row = CsvRow(options, 0, result);
     const std::vector<std::string> header = Fields(CsvHeader(options)), fields = Fields(row);
     ASSERT_EQ(fields.size(), header.size()) << c.what << ": " << row;
-    EXPECT_EQ(std::vector<std::string>(header.end() - 3, header.end()),
-              (std::vector<std::string>{"predicted", "predicted_wavelength", "wavelength"}));
-    EXPECT_EQ(fields[fields.size() - 3], c.predicted) << c.what;
+    EXPECT_EQ(std::vector<std::string>(header.end() - 4, header.end()),
+              (std::vector<std::string>{"predicted", "predicted_wavelength", "wavelength", "period"}));
+    EXPECT_EQ(fields[fields.size() - 4], c.predicted) << c.what;
     if (c.predictedWavelength > 0) {
-      EXPECT_NEAR(std::stod(fields[fields.size() - 2]), c.predictedWavelength, 0.01) << c.what;
+      EXPECT_NEAR(std::stod(fields[fields.size() - 3]), c.predictedWavelength, 0.01) << c.what;
     } else {
-      EXPECT_EQ(fields[fields.size() - 2], "") << c.what;
+      EXPECT_EQ(fields[fields.size() - 3], "") << c.what;
     }
-    EXPECT_EQ(!fields.back().empty(), c.measured) << c.what << ": " << row;
+    EXPECT_EQ(!fields[fields.size() - 2].empty(), c.measured) << c.what << ": " << row;
+    EXPECT_EQ(!fields.back().empty(), c.periodic) << c.what << ": " << row;
     EXPECT_EQ(result.wavelength.has_value(), c.measured) << c.what;
 
     WritePoint(dir, 0, row, result);

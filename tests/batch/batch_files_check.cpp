@@ -15,11 +15,13 @@
 #include <QImage>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -286,6 +288,11 @@ TEST(BatchFiles, RefusesPictureFlagsThatCannotWork) {
       {Args("2d", 16, 10, {"--movie", At("none.mp4"), "--frame-every", "11"}), "records no frame, and a movie"},
       {Args("2d", 16, 0, {"--movie", At("none.webm"), "--frame-every", "1"}), "records no frame, and a movie"},
       {Args("1d", 16, 10, {"--kymograph", At("none.png"), "--frame-every", "11"}), "records no frame"},
+      {Args("2d", 16, 10, {"--series", At("s.csv")}), "--every: missing"},
+      {Args("2d", 16, 10, {"--every", "2"}), "--every: applies to --series"},
+      {Args("2d", 16, 10, {"--series", At("s.csv"), "--every", "1", "--probe", "3"}), "needs X,Y with --mode 2d"},
+      {Args("1d", 16, 10, {"--series", At("s.csv"), "--every", "1", "--probe", "3,4"}), "needs X alone"},
+      {Args("2d", 16, 10, {"--series", At("s.csv"), "--every", "1", "--probe", "3,16"}), "outside the field"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunBatch(c.args);
@@ -293,6 +300,54 @@ TEST(BatchFiles, RefusesPictureFlagsThatCannotWork) {
     EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
   }
   for (const char* name : {"none.gif", "none.mp4", "none.webm", "none.png"}) EXPECT_FALSE(fs::exists(At(name)));
+}
+
+// Every row of --series holds what the --out field of its step holds; a
+// field that a step leaves unchanged ends --until-settled there.
+TEST(BatchFiles, SeriesRowsAreTheFieldsOfTheirSteps) {
+  const struct {
+    std::string mode, probe;
+    int n, px, py;
+  } cases[] = {{"2d", "3,5", 12, 3, 5}, {"1d", "7", 30, 7, 0}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(
+        RunBatch(Args(c.mode, c.n, 60, {"--random", "4", "--series", At("s.csv"), "--every", "20", "--probe", c.probe}))
+            .exitCode,
+        0);
+    std::istringstream rows(Slurp(At("s.csv")));
+    std::string row;
+    std::getline(rows, row);
+    EXPECT_EQ(row, "step,mean_u,min_u,max_u,mean_v,min_v,max_v,probe_u,probe_v");
+    for (int step = 0; step <= 60; step += 20) {
+      ASSERT_TRUE(std::getline(rows, row)) << step;
+      ASSERT_EQ(RunBatch(Args(c.mode, c.n, step, {"--random", "4", "--out", At("f.raw")})).exitCode, 0);
+      const std::vector<float> field = RawFloats(At("f.raw"));
+      const std::size_t cells = field.size() / 2;
+      std::vector<double> expected{static_cast<double>(step)};
+      for (const std::size_t from : {std::size_t{0}, cells}) {
+        double sum = 0;
+        for (std::size_t i = from; i < from + cells; ++i) sum += field[i];
+        const auto [low, high] = std::minmax_element(field.begin() + from, field.begin() + from + cells);
+        expected.insert(expected.end(), {sum / cells, *low, *high});
+      }
+      const std::size_t probe = static_cast<std::size_t>(c.py * c.n + c.px);
+      expected.insert(expected.end(), {field[probe], field[cells + probe]});
+      std::vector<double> got;
+      for (const std::string& text : rdsim::cli::Split(row, ',')) got.push_back(std::stod(text));
+      ASSERT_EQ(got.size(), expected.size());
+      for (std::size_t i = 0; i < got.size(); ++i) {
+        // The means are summed in blocks: close; the rest are the field's own values.
+        const bool mean = i == 1 || i == 4;
+        EXPECT_NEAR(got[i], expected[i], mean ? 1e-6 * std::fabs(expected[i]) : 0.0) << step << " column " << i;
+      }
+    }
+    EXPECT_FALSE(std::getline(rows, row));
+  }
+  const Outcome still = RunBatch({"--mode", "2d", "--size", "8", "--steps", "50", "--params", "0,0,0,0,0,0,0,0,0,0,0.5",
+                                  "--random", "1", "--until-settled"});
+  EXPECT_EQ(still.out.substr(0, still.out.find('\n')), "settled_at=1");
+  const Outcome moving = RunBatch(Args("2d", 8, 50, {"--random", "1", "--until-settled"}));
+  EXPECT_EQ(moving.out.substr(0, moving.out.find('\n')), "settled_at=none");
 }
 
 // A movie that runs into a full disk ends with a message naming it; the run

@@ -166,7 +166,7 @@ TEST(AtlasPoint, AnOverflowIsAFaultRowAndTheIntakeIsCheckedFirst) {
   EXPECT_EQ(fault.status.rfind("Overflow at step ", 0), 0u) << fault.status;
   EXPECT_FALSE(fault.metrics);
   // No steady state with u, v >= 0 to analyse, no final field to measure.
-  EXPECT_EQ(CsvRow(options, 1, fault), "1,0.08,-20," + fault.status + ",,,,,,,fault,,,\n");
+  EXPECT_EQ(CsvRow(options, 1, fault), "1,0.08,-20," + fault.status + ",,,,,,,fault,,,,\n");
   const PointResult fine = RunPoint(options, 2);
   EXPECT_EQ(fine.status, "ok");
   EXPECT_EQ(fine.field.size(), 2u * 8 * 8);

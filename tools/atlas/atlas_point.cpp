@@ -6,6 +6,7 @@
 
 #include "analysis/dominant_wavelength.h"
 #include "analysis/linear_stability.h"
+#include "analysis/time_series.h"
 #include "command_line/intake.h"
 #include "core/noise_fill.h"
 #include "core/step_loop.h"
@@ -87,6 +88,7 @@ class PointHooks : public StepLoopHooks {
   void Stepped(std::int64_t k) override {
     if (k > first_) change_ += MeanAbsoluteDifference(Newest(), before_.data(), cells_);
     if (k >= first_) Remember();
+    if (k % PeriodSampleEvery == 0) series_.Add(SampleField(sim_, mode_, CentreCell(sim_.N), k));
   }
   bool Yield(std::int64_t k) override {
     if (control_.stop && control_.stop->load(std::memory_order_relaxed)) {
@@ -97,6 +99,10 @@ class PointHooks : public StepLoopHooks {
   }
   double Change() const { return change_; }
   bool Interrupted() const { return interrupted_; }
+  std::optional<double> Period() const {
+    const std::optional<SeriesPeriod> found = FindSeriesPeriod(series_.Samples());
+    return found ? std::optional<double>(found->period.steps) : std::nullopt;
+  }
 
  private:
   const float* Newest() const { return NewestActivator(sim_, mode_).data(); }
@@ -110,6 +116,7 @@ class PointHooks : public StepLoopHooks {
   double change_ = 0;
   const PointControl& control_;
   SettleWatch settle_;
+  SeriesHistory series_;
   bool interrupted_ = false;
 };
 
@@ -164,6 +171,7 @@ PointResult RunPoint(const RunOptions& options, std::size_t point, const PointCo
   if (lastSteps > 0) change /= static_cast<double>(lastSteps);
   result.metrics = MeasureField(result.field.data(), sim.N, options.mode == Mode::TwoD, change);
   result.pattern = Classify(*result.metrics, options.mode == Mode::TwoD);
+  result.period = meter.Period();
   result.wavelength = DominantWavelength(std::span<const float>(result.field.data(), cells), options.mode, sim.N);
   return result;
 }

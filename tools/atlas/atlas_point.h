@@ -26,6 +26,9 @@ struct PointResult {
   // The final field's dominant wavelength in cells; none for a uniform field
   // or after a fault.
   std::optional<double> wavelength = {};
+  // The period in steps of the mean activator (else of the middle cell) when
+  // the last cycles agree; none for a field that settles or wanders.
+  std::optional<double> period = {};
 };
 
 // How a point runs besides its options.
@@ -37,6 +40,10 @@ struct PointControl {
 // Steps between two looks at whether the field settled; a look costs a
 // comparison of the field, a few percent of a step.
 inline constexpr std::int64_t SettleCheckEvery = 8;
+
+// Steps between two samples of the time series the period is found in; a
+// period of fewer than twice as many steps goes unseen.
+inline constexpr std::int64_t PeriodSampleEvery = 8;
 
 // Steps at the end of a run over which `change` is averaged.
 inline constexpr std::int64_t ChangeSteps = 100;

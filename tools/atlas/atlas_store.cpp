@@ -184,7 +184,8 @@ RunOptions ReadRunDescription(const std::string& dir) {
 
 std::string CsvHeader(const RunOptions& options) {
   return "point,k" + std::to_string(options.x.coefficient) + ",k" + std::to_string(options.y.coefficient) +
-         ",status,mean,sd,above_half,regions,change,spottiness,class,predicted,predicted_wavelength,wavelength\n";
+         ",status,mean,sd,above_half,regions,change,spottiness,class,predicted,predicted_wavelength,wavelength,"
+         "period\n";
 }
 
 std::string CsvRow(const RunOptions& options, std::size_t point, const PointResult& result) {
@@ -199,7 +200,7 @@ std::string CsvRow(const RunOptions& options, std::size_t point, const PointResu
   }
   const auto optional = [](const std::optional<double>& value) { return value ? Number(*value) : std::string(); };
   return row + ClassName(result.pattern) + "," + result.predicted + "," + optional(result.predictedWavelength) + "," +
-         optional(result.wavelength) + "\n";
+         optional(result.wavelength) + "," + optional(result.period) + "\n";
 }
 
 std::string RawPointPath(const std::string& dir, std::size_t point) { return PointStem(dir, point) + ".raw"; }
@@ -278,11 +279,11 @@ std::optional<StoredPoint> ReadSweepPoint(const std::string& dir, const RunOptio
   if (stored->row.rfind(start, 0) != 0)
     Damaged(txt, "its row is not of k" + std::to_string(options.x.coefficient) + "=" + options.XText(point) + ", k" +
                      std::to_string(options.y.coefficient) + "=" + options.YText(point));
-  // class, predicted, predicted_wavelength, wavelength end the row; a row
-  // without them is of an older program, and its point runs again.
+  // class, predicted, predicted_wavelength, wavelength, period end the row; a
+  // row without them is of an older program, and its point runs again.
   std::size_t end = stored->row.size() - 1, comma = end;
-  std::string tail[4];
-  for (int i = 3; i >= 0; --i) {
+  std::string tail[5];
+  for (int i = 4; i >= 0; --i) {
     comma = end == 0 ? std::string::npos : stored->row.rfind(',', end - 1);
     if (comma == std::string::npos) Damaged(txt, "its row ends without class and prediction");
     tail[i] = stored->row.substr(comma + 1, end - comma - 1);

@@ -1,0 +1,111 @@
+// The time series: its history's thinning, the period of synthetic signals
+// and of the presets, and the settle test on a preset that settles.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <optional>
+#include <string>
+
+#include "analysis/time_series.h"
+#include "command_line/intake.h"
+#include "core/noise_fill.h"
+#include "core/number_text.h"
+#include "core/step_loop.h"
+#include "params/builtin_presets.h"
+
+namespace rdsim {
+namespace {
+
+std::vector<SeriesSample> Signal(int samples, int every, const std::function<double(double)>& f) {
+  SeriesHistory history;
+  for (int i = 0; i < samples; ++i) {
+    SeriesSample s;
+    s.step = std::int64_t{i} * every;
+    s.values[MeanU] = f(static_cast<double>(s.step));
+    history.Add(s);
+  }
+  return history.Samples();
+}
+
+TEST(TimeSeries, PeriodOfSyntheticSignals) {
+  const double pi = std::numbers::pi;
+  const struct {
+    const char* name;
+    int samples, every;
+    std::function<double(double)> f;
+    std::optional<double> period;
+  } cases[] = {
+      {"sine", 2000, 1, [&](double t) { return 3 + std::sin(2 * pi * t / 77.5); }, 77.5},
+      {"sampled every 10", 2000, 10, [&](double t) { return std::sin(2 * pi * t / 1234); }, 1234},
+      {"spikes", 3000, 1, [](double t) { return std::fmod(t, 40) < 3 ? 5.0 : 0.0; }, 40},
+      {"with ripple", 3000, 1, [&](double t) { return std::sin(2 * pi * t / 100) + 0.02 * std::sin(t * 2.1); }, 100},
+      {"constant", 2000, 1, [](double) { return 4.25; }, std::nullopt},
+      {"rounding noise", 2000, 1, [](double t) { return 4.25 + 1e-9 * std::sin(t); }, std::nullopt},
+      {"two cycles", 200, 1, [&](double t) { return std::sin(2 * pi * t / 50); }, std::nullopt},
+      {"slowing", 4000, 1, [&](double t) { return std::sin(2 * pi * 20 * std::log1p(t / 100)); }, std::nullopt},
+      {"decay", 2000, 1, [](double t) { return std::exp(-t / 300); }, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::optional<Period> period = FindPeriod(Signal(c.samples, c.every, c.f), MeanU);
+    ASSERT_EQ(period.has_value(), c.period.has_value()) << c.name;
+    if (!period) continue;
+    EXPECT_NEAR(period->steps, *c.period, 0.01 * *c.period) << c.name;
+    EXPECT_GE(period->cycles, MinCycles) << c.name;
+    EXPECT_LE(period->spread, 0.05 * *c.period) << c.name;
+  }
+}
+
+TEST(TimeSeries, HistoryKeepsTheNewestSamplesEvenlySpread) {
+  SeriesHistory history(10);
+  for (int k = 0; k < 1000; ++k) history.Add(SeriesSample{k, {}});
+  const std::vector<SeriesSample>& kept = history.Samples();
+  ASSERT_GE(kept.size(), 5u);
+  ASSERT_LT(kept.size(), 10u);
+  const std::int64_t gap = kept[1].step - kept[0].step;
+  for (std::size_t i = 1; i < kept.size(); ++i) EXPECT_EQ(kept[i].step - kept[i - 1].step, gap);
+  EXPECT_GT(kept.back().step, 1000 - gap - 1);
+  EXPECT_EQ(kept.front().step, 0);
+}
+
+Simulation PresetField(const std::string& name, int n) {
+  for (const BuiltinPreset& preset : BuiltinPresets()) {
+    if (preset.record.name != name) continue;
+    CoefficientTexts texts;
+    for (std::size_t k = 0; k < texts.size(); ++k) texts[k] = FormatSingle(preset.record.values[k]);
+    Simulation sim;
+    cli::TakeParameters(sim, Mode::TwoD, std::to_string(n), texts);
+    FillNoise(sim.buffers.U, sim.buffers.V, static_cast<std::size_t>(n * n), 1);
+    return sim;
+  }
+  ADD_FAILURE() << name;
+  return {};
+}
+
+// Pulsing brightens and darkens the whole field in turn; Labyrinth comes to
+// rest bit for bit (on a small square, so that it does within the test).
+TEST(TimeSeries, PulsingOscillatesAndLabyrinthSettles) {
+  const struct {
+    const char* preset;
+    std::int64_t steps;
+    bool periodic, settles;
+  } cases[] = {{"Pulsing", 40000, true, false}, {"Labyrinth", 150000, false, true}};
+  for (const auto& c : cases) {
+    Simulation sim = PresetField(c.preset, 32);
+    SeriesHistory history;
+    SettleWatch settle(sim, Mode::TwoD, 1);
+    std::optional<std::int64_t> settledAt;
+    for (std::int64_t k = 1; k <= c.steps && !settledAt; ++k) {
+      RunSteps(sim, Mode::TwoD, 1);
+      if (settle.StepLeftFieldUnchanged(k)) settledAt = k;
+      if (k % 10 == 0) history.Add(SampleField(sim, Mode::TwoD, CentreCell(sim.N), k));
+    }
+    const std::optional<SeriesPeriod> period = FindSeriesPeriod(history.Samples());
+    EXPECT_EQ(period.has_value(), c.periodic) << c.preset;
+    if (period) EXPECT_GT(period->period.steps, 1000) << c.preset;
+    EXPECT_EQ(settledAt.has_value(), c.settles) << c.preset;
+  }
+}
+
+}  // namespace
+}  // namespace rdsim
