@@ -18,7 +18,7 @@ namespace {
 // within about 1e-6 of the mean. A copy for AVX2 does the same operations
 // twice as wide, so it gives the same bits too.
 using Octet = float __attribute__((vector_size(32)));
-constexpr std::size_t Octets = 4, Lanes = 8 * Octets, Block = 256;
+constexpr std::size_t Octets = 4, Lanes = 8 * Octets, Block = 1024;
 
 __attribute__((target_clones("avx2", "default"))) void Summarise(const float* values, std::size_t cells, double& mean,
                                                                  double& low, double& high) {
