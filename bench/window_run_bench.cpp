@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -257,6 +258,9 @@ void ReportTimeSeries(frmMain& form, int milliseconds) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // The windows remember choices; a benchmark's must not reach the user's.
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   SetErrorSink([](const std::string& message) { std::fprintf(stderr, "error: %s\n", message.c_str()); });
   const int milliseconds = argc > 1 ? std::atoi(argv[1]) : 3000;
 

@@ -1,5 +1,7 @@
 #include "ui/field_window.h"
 
+#include <QScreen>
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -17,6 +19,7 @@
 #include "core/constants.h"
 #include "pixels/field_picture.h"
 #include "ui/accessibility.h"
+#include "ui/app_settings.h"
 #include "ui/frm_main.h"
 #include "ui/picture_box.h"
 #include "ui/picture_cursor.h"
@@ -31,8 +34,6 @@ constexpr int kBarGap = 14, kBarWidth = 22, kBarLabels = 70;
 constexpr int kPlotGap = 16;
 constexpr int kIdleMilliseconds = 100;
 constexpr qint64 kShownMilliseconds = 20;
-
-QSettings Settings() { return QSettings(QStringLiteral("rdsim"), QStringLiteral("rdsim")); }
 
 QString TickText(double value) { return QString::number(value, 'g', 6); }
 
@@ -418,7 +419,7 @@ void FieldWindow::hideEvent(QHideEvent* event) {
 }
 
 void FieldWindow::Remember() const {
-  QSettings settings = Settings();
+  QSettings settings = AppSettings();
   settings.beginGroup(QStringLiteral("FieldWindow"));
   settings.setValue(QStringLiteral("colours"), Colours->currentText());
   settings.setValue(QStringLiteral("range"), QString::fromStdString(RangeChoiceText(choice_)));
@@ -428,7 +429,7 @@ void FieldWindow::Remember() const {
 }
 
 void FieldWindow::Recall() {
-  QSettings settings = Settings();
+  QSettings settings = AppSettings();
   settings.beginGroup(QStringLiteral("FieldWindow"));
   const QSignalBlocker colours(Colours), kind(RangeKind);
   const int colour = Colours->findText(settings.value(QStringLiteral("colours")).toString());
@@ -438,7 +439,9 @@ void FieldWindow::Recall() {
       ParseRangeChoice(settings.value(QStringLiteral("range")).toString().toStdString());
   if (range && !range->automatic) RangeText->setText(QString::fromStdString(RangeChoiceText(*range)));
   const QSize size = settings.value(QStringLiteral("size")).toSize();
-  if (size.isValid()) resize(size.boundedTo(QSize(8192, 8192)).expandedTo(QSize(360, 300)));
+  // A size kept from a larger screen must still fit this one.
+  const QSize room = screen() ? screen()->availableGeometry().size() : QSize(8192, 8192);
+  if (size.isValid()) resize(size.boundedTo(room).expandedTo(QSize(360, 300)));
   const Palette* palette = FindPalette(Colours->currentText().toStdString());
   palette_ = palette ? palette : &GreyPalette();
   RangeText->setEnabled(RangeKind->currentIndex() == 2);

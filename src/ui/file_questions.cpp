@@ -1,4 +1,5 @@
 #include "ui/file_questions.h"
+#include "ui/app_settings.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -26,15 +27,13 @@ PictureOptionsAnswerer& PictureAnswers() {
   return answerer;
 }
 
-QSettings Settings() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "rdsim", "rdsim"); }
-
 QString SettingsKey(const QString& title, const char* key) {
   return QStringLiteral("PictureOptions/%1/%2").arg(title, QLatin1String(key));
 }
 
 std::optional<PictureOptions> Remember(const QString& title, std::optional<PictureOptions> options) {
   if (options && options->palette) {
-    QSettings settings = Settings();
+    QSettings settings = AppSettings();
     settings.setValue(SettingsKey(title, "scale"), options->scale);
     settings.setValue(SettingsKey(title, "colourMap"), QString::fromLatin1(options->palette->name));
   }
@@ -46,7 +45,7 @@ std::optional<PictureOptions> Ask(QWidget* parent, const QString& title);
 }  // namespace
 
 PictureOptions LastPictureOptions(const QString& title) {
-  const QSettings settings = Settings();
+  const QSettings settings = AppSettings();
   bool number = false;
   const int scale = settings.value(SettingsKey(title, "scale")).toInt(&number);
   const Palette* palette = FindPalette(settings.value(SettingsKey(title, "colourMap")).toString().toStdString());

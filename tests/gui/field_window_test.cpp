@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "form_fixture.h"
+#include "ui/app_settings.h"
 #include "ui/field_window.h"
 #include "ui/picture_box.h"
 
@@ -17,7 +18,7 @@ class FieldWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path()); }
+  void initTestCase() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path()); }
   void init() { f_.OpenForm(); }
   void cleanup() { f_.form.reset(); }
 
@@ -59,7 +60,7 @@ void FieldWindowTest::readsTheCellUnderThePointerAtEveryZoom() {
     }
     window.Colours->setCurrentIndex(1);
     window.close();
-    QCOMPARE(QSettings("rdsim", "rdsim").value("FieldWindow/colours").toString(), window.Colours->currentText());
+    QCOMPARE(rdsim::AppSettings().value("FieldWindow/colours").toString(), window.Colours->currentText());
   }
 }
 
