@@ -7,9 +7,27 @@ namespace rdsim {
 
 namespace {
 
-// The bytes of the UTF-8 character at the start of `text`, or 0 when the
-// first byte begins none (overlong forms and surrogates included).
-std::size_t CharacterBytes(std::string_view text) {
+// The text cut into characters; a byte that begins none is one of its own.
+std::vector<std::string_view> Characters(std::string_view text) {
+  std::vector<std::string_view> characters;
+  while (!text.empty()) {
+    const std::size_t bytes = Utf8CharacterBytes(text);
+    characters.push_back(text.substr(0, bytes == 0 ? 1 : bytes));
+    text.remove_prefix(characters.back().size());
+  }
+  return characters;
+}
+
+bool IsControl(std::string_view character) {
+  const auto first = static_cast<unsigned char>(character[0]);
+  if (character.size() == 1) return first < 0x20 || first >= 0x7F;  // C0, DEL, or no UTF-8
+  // U+0080 to U+009F
+  return character.size() == 2 && first == 0xC2 && static_cast<unsigned char>(character[1]) <= 0x9F;
+}
+
+}  // namespace
+
+std::size_t Utf8CharacterBytes(std::string_view text) {
   const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = at(0);
   if (lead < 0x80) return 1;
@@ -34,26 +52,6 @@ std::size_t CharacterBytes(std::string_view text) {
   }
   return length;
 }
-
-// The text cut into characters; a byte that begins none is one of its own.
-std::vector<std::string_view> Characters(std::string_view text) {
-  std::vector<std::string_view> characters;
-  while (!text.empty()) {
-    const std::size_t bytes = CharacterBytes(text);
-    characters.push_back(text.substr(0, bytes == 0 ? 1 : bytes));
-    text.remove_prefix(characters.back().size());
-  }
-  return characters;
-}
-
-bool IsControl(std::string_view character) {
-  const auto first = static_cast<unsigned char>(character[0]);
-  if (character.size() == 1) return first < 0x20 || first >= 0x7F;  // C0, DEL, or no UTF-8
-  // U+0080 to U+009F
-  return character.size() == 2 && first == 0xC2 && static_cast<unsigned char>(character[1]) <= 0x9F;
-}
-
-}  // namespace
 
 std::string Shortened(std::string_view value) {
   if (value.size() <= EchoedCharacters) return std::string(value);
