@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "core/integrators.h"
@@ -194,26 +195,49 @@ void ReportRecording(frmMain& form, int milliseconds) {
   ReadParameters(form.session, form.ports);
 }
 
-// View > Field Window: one redraw at 1000 x 1000 pixels (125 cells at 8 per
-// cell), and a 2D run at Iteration / Image 100 with the window open and closed.
-void ReportFieldWindow(frmMain& form, int milliseconds) {
+// A 2D run at Iteration / Image 100 with the analysis windows `show` opens
+// closed and open, in alternating slices, best slice of each.
+void ReportWindowsOpen(frmMain& form, int milliseconds, const char* what, const std::function<void(bool)>& show) {
   form.Text2->setText("100");
   ReadParameters(form.session, form.ports);
-  form.mnuFieldWindow_Click();
-  FieldWindow& window = *form.frmField;
   const int slices = 5;
   const int slice = std::max(300, milliseconds / slices);
   double closed = 0, open = 0;
   for (int i = 0; i < slices; ++i) {
-    window.hide();
+    show(false);
     closed = std::max(closed, WindowStepsPerSecond(form, slice));
-    window.show();
+    show(true);
     open = std::max(open, WindowStepsPerSecond(form, slice));
   }
+  show(false);
   std::printf(
-      "field window, N=128 StepsPerImage=100: best of %d slices of %d ms: closed=%.0f steps/s open=%.0f "
-      "steps/s ratio=%.1f%%\n",
-      slices, slice, closed, open, 100.0 * open / closed);
+      "%s, N=128 StepsPerImage=100: best of %d slices of %d ms: closed=%.0f steps/s open=%.0f steps/s ratio=%.1f%%\n",
+      what, slices, slice, closed, open, 100.0 * open / closed);
+  form.Text2->setText("20");
+  ReadParameters(form.session, form.ports);
+}
+
+void ReportAnalysisWindows(frmMain& form, int milliseconds) {
+  const auto field = [&form](bool open) {
+    if (open) return form.mnuFieldWindow->trigger();
+    if (form.frmField) form.frmField->hide();
+  };
+  const auto series = [&form](bool open) {
+    if (open) return form.mnuTimeSeries->trigger();
+    if (form.frmTimeSeries) form.frmTimeSeries->close();
+  };
+  ReportWindowsOpen(form, milliseconds, "field window", field);
+  ReportWindowsOpen(form, milliseconds, "time series window", series);
+  ReportWindowsOpen(form, milliseconds, "field and time series windows", [&](bool open) {
+    field(open);
+    series(open);
+  });
+}
+
+// View > Field Window: one redraw of 125 cells as large as the window allows.
+void ReportFieldWindow(frmMain& form, int milliseconds) {
+  form.mnuFieldWindow_Click();
+  FieldWindow& window = *form.frmField;
   form.Text3->setText("125");
   ReadParameters(form.session, form.ports);
   window.resize(1200, 1100);
@@ -228,29 +252,6 @@ void ReportFieldWindow(frmMain& form, int milliseconds) {
   std::printf("field window redraw, %d x %d pixels (N=125, zoom %d): %.3f ms\n", window.Picture->width(),
               window.Picture->height(), window.Zoom(), static_cast<double>(clock.nsecsElapsed()) / 1e6 / redraws);
   window.hide();
-}
-
-// A 2D run at Iteration / Image 100 with the time series window closed and
-// open (a sample at every redraw, the settling check at every step), in
-// alternating slices, best slice of each.
-void ReportTimeSeries(frmMain& form, int milliseconds) {
-  form.Text2->setText("100");
-  ReadParameters(form.session, form.ports);
-  const int slices = 5;
-  const int slice = std::max(300, milliseconds / slices);
-  double closed = 0, open = 0;
-  for (int i = 0; i < slices; ++i) {
-    closed = std::max(closed, WindowStepsPerSecond(form, slice));
-    form.mnuTimeSeries->trigger();
-    open = std::max(open, WindowStepsPerSecond(form, slice));
-    form.frmTimeSeries->close();
-  }
-  std::printf(
-      "time series window, N=128 StepsPerImage=100: best of %d slices of %d ms: closed=%.0f steps/s open=%.0f "
-      "steps/s ratio=%.1f%%\n",
-      slices, slice, closed, open, 100.0 * open / closed);
-  form.Text2->setText("20");
-  ReadParameters(form.session, form.ports);
 }
 
 }  // namespace
@@ -281,11 +282,12 @@ int main(int argc, char** argv) {
                 engine, window, 100.0 * window / engine);
   }
   if (argc > 2 && std::string(argv[2]) == "field") {
+    ReportAnalysisWindows(form, milliseconds);
     ReportFieldWindow(form, milliseconds);
     return 0;
   }
   ReportUndo(form, 500);
-  ReportTimeSeries(form, milliseconds);
+  ReportAnalysisWindows(form, milliseconds);
   ReportRecording(form, milliseconds);
   ReportEditingTools(form, milliseconds);
   return 0;

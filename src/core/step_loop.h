@@ -72,7 +72,8 @@ class SettleWatch {
   Mode mode_;
   std::int64_t every_;
   std::size_t cells_;
-  std::vector<float> before_;  // 1D: U then V before the step looked at
+  std::vector<float> before_;          // 1D: U then V before the step looked at
+  std::size_t hintU_ = 0, hintV_ = 0;  // blocks where the last differences were
 };
 
 }  // namespace rdsim

@@ -439,7 +439,9 @@ TEST(Verdict, NumericalGrowthSaysWhereFromAndWhatHelps) {
     std::stringstream words(said);
     for (std::string w; std::getline(words, w, '|');) {
       EXPECT_NE(details.find(w), std::string::npos) << details;
-      if (w[0] != 'x') EXPECT_NE(headline.find(w), std::string::npos) << headline;
+      if (w[0] != 'x') {
+        EXPECT_NE(headline.find(w), std::string::npos) << headline;
+      }
     }
   }
 }

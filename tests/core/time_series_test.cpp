@@ -102,7 +102,9 @@ TEST(TimeSeries, PulsingOscillatesAndLabyrinthSettles) {
     }
     const std::optional<SeriesPeriod> period = FindSeriesPeriod(history.Samples());
     EXPECT_EQ(period.has_value(), c.periodic) << c.preset;
-    if (period) EXPECT_GT(period->period.steps, 1000) << c.preset;
+    if (period) {
+      EXPECT_GT(period->period.steps, 1000) << c.preset;
+    }
     EXPECT_EQ(settledAt.has_value(), c.settles) << c.preset;
   }
 }
