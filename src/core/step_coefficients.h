@@ -11,6 +11,8 @@ struct StepCoefficients {
   float Du = 0, Dv = 0;
   float DuS = 0, DvS = 0;          // weight of one neighbour cell
   float centreU = 0, centreV = 0;  // weight of the cell itself, for the mode of the intake
+
+  bool operator==(const StepCoefficients&) const = default;
 };
 
 }  // namespace rdsim

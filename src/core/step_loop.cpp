@@ -88,15 +88,19 @@ namespace {
 bool SameValues(const float* a, const float* b, std::size_t count, std::size_t& hint) {
   constexpr std::size_t Block = 64;
   const std::size_t blocks = (count + Block - 1) / Block;
-  for (std::size_t i = 0; i < blocks; ++i) {
-    const std::size_t block = (hint + i) % blocks;
+  const auto differs = [&](std::size_t block) {
     const std::size_t first = block * Block;
-    if (std::memcmp(a + first, b + first, std::min(Block, count - first) * sizeof(float)) != 0) {
+    return std::memcmp(a + first, b + first, std::min(Block, count - first) * sizeof(float)) != 0;
+  };
+  if (hint < blocks && differs(hint)) return false;
+  if (std::memcmp(a, b, count * sizeof(float)) == 0) return true;
+  for (std::size_t block = 0; block < blocks; ++block) {
+    if (differs(block)) {
       hint = block;
-      return false;
+      break;
     }
   }
-  return true;
+  return false;
 }
 
 }  // namespace

@@ -86,6 +86,7 @@ void StartBrushStroke(Session& session, BrushView& view, int button, float x, fl
 bool StrokeGoesOn(Session& session, int buttons) {
   if (!session.MouseDrawing) return false;
   if ((buttons & 1) == 0) session.MouseDrawing = false;
+  if (session.MouseDrawing) ++session.HandChanges;
   return session.MouseDrawing;
 }
 

@@ -44,7 +44,7 @@ class WindowLoop : public StepLoopHooks {
 
   void Stepped(std::int64_t k) override {
     ++session_.FieldSteps;
-    if (session_.series) session_.series->AfterStep(session_.sim, mode_, session_.FieldSteps);
+    if (session_.series) session_.series->AfterStep(session_.sim, mode_, session_.FieldSteps, session_.HandChanges);
     view_.ShowStepCount(k + 1);
     if (session_.sim.StepsPerImage == 0) {
       throw RunError(Fault::DivisionByZero,

@@ -20,13 +20,22 @@ void RunSeries::RunStarts(const Simulation& sim, Mode mode, std::int64_t fieldSt
   Watch(sim, mode, fieldStep);
 }
 
-void RunSeries::AfterStep(const Simulation& sim, Mode mode, std::int64_t fieldStep) {
+void RunSeries::AfterStep(const Simulation& sim, Mode mode, std::int64_t fieldStep, std::uint64_t handChanges) {
+  const bool untouched = handChanges == handChanges_ && sim.coef == coef_;
+  handChanges_ = handChanges;
+  coef_ = sim.coef;
   // The watch compares a step with the field it started from, so it must
   // have seen the step before (a window opened during a run misses one).
   if (!watch_ || fieldStep != watchedStep_ + 1 || mode != mode_ || sim.N != n_) {
     return Watch(sim, mode, fieldStep);
   }
   watchedStep_ = fieldStep;
+  // A step reads nothing but the field and the coefficients, so once one
+  // left the field unchanged every later one does too until a hand or a new
+  // coefficient changes them: the look at the whole field can wait. A look
+  // now and then still catches a change made some other way.
+  constexpr std::int64_t LookAnywayEvery = 64;
+  if (settledAt_ && untouched && fieldStep % LookAnywayEvery != 0) return;
   const bool unchanged = watch_->StepLeftFieldUnchanged(fieldStep);
   // A stroke on a settled field sets it going again.
   if (unchanged == settledAt_.has_value()) return;

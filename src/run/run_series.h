@@ -18,8 +18,9 @@ class RunSeries {
  public:
   // Before the first step of a run, so that the first step is watched too.
   void RunStarts(const Simulation& sim, Mode mode, std::int64_t fieldStep);
-  // After each step of a run; fieldStep is the session's count after it.
-  void AfterStep(const Simulation& sim, Mode mode, std::int64_t fieldStep);
+  // After each step of a run; fieldStep is the session's count after it,
+  // handChanges a count that grows whenever a hand wrote to the field.
+  void AfterStep(const Simulation& sim, Mode mode, std::int64_t fieldStep, std::uint64_t handChanges);
   // At each redraw of a run.
   void AtRedraw(const Simulation& sim, Mode mode, std::int64_t fieldStep);
 
@@ -46,6 +47,8 @@ class RunSeries {
   std::int32_t n_ = 0;
   std::unique_ptr<SettleWatch> watch_;
   std::int64_t watchedStep_ = -1;
+  std::uint64_t handChanges_ = 0;  // and the coefficients, as the last step found them
+  StepCoefficients coef_;
   std::optional<std::int64_t> settledAt_;
   std::uint64_t revision_ = 0;
 };

@@ -33,6 +33,9 @@ struct Session {
 
   // Edit > Undo and Redo of the hand changes to the field.
   FieldHistory history;
+  // Goes up at every write to the field outside a step (a tool, a stroke's
+  // move, an undo), so that a run can tell a field nobody touched.
+  std::uint64_t HandChanges = 0;
 
   // File > Record...: the movie of the run's redraws, and the mode it began in.
   std::unique_ptr<MovieWriter> recording;

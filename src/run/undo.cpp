@@ -6,6 +6,7 @@ namespace rdsim {
 
 void RememberField(Session& session, Mode mode, const char* change) {
   session.history.Remember(session.sim, mode, session.FieldSteps, change);
+  ++session.HandChanges;
 }
 
 namespace {
@@ -14,7 +15,9 @@ template <typename Restore>
 void RestoreField(Session& session, RunView& view, Restore restore) {
   session.MouseDrawing = false;
   const Mode mode = view.SelectedMode();
-  if (restore(session.history, session.sim, mode, session.FieldSteps)) DrawFromU(session, view, mode);
+  if (!restore(session.history, session.sim, mode, session.FieldSteps)) return;
+  ++session.HandChanges;
+  DrawFromU(session, view, mode);
 }
 
 }  // namespace

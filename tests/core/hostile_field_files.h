@@ -12,9 +12,9 @@ struct HostileFieldFile {
   std::string name;  // what it is
   std::string path;
   // A part of the reader's refusal; empty for a sound field, which is read.
-  std::string refusal;
+  std::string refusal{};
   // A part of the refusal of a run of 10 more steps on the field.
-  std::string runRefusal;
+  std::string runRefusal{};
   bool damaged = false;  // flipped bits: read or refused, the reader decides
 };
 

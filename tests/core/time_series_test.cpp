@@ -13,6 +13,7 @@
 #include "core/number_text.h"
 #include "core/step_loop.h"
 #include "params/builtin_presets.h"
+#include "run/run_series.h"
 
 namespace rdsim {
 namespace {
@@ -106,6 +107,47 @@ TEST(TimeSeries, PulsingOscillatesAndLabyrinthSettles) {
       EXPECT_GT(period->period.steps, 1000) << c.preset;
     }
     EXPECT_EQ(settledAt.has_value(), c.settles) << c.preset;
+  }
+}
+
+// The window's watch skips its look at a settled field that nobody touched:
+// whatever touches it must set it going again, at the next step when counted
+// as a hand change, at the next look anyway when not.
+TEST(TimeSeries, SettledFieldGoesOnWhenTouched) {
+  const auto write = [](Simulation& sim) { sim.buffers.U[5] = sim.buffers.U2[5] = 5; };
+  const struct {
+    const char* touch;
+    std::function<void(Simulation&, std::uint64_t&)> f;
+    std::int64_t noticedAfter;  // steps; 0: never
+  } cases[] = {
+      {"nothing", [](Simulation&, std::uint64_t&) {}, 0},
+      {"a counted write", [&](Simulation& sim, std::uint64_t& hands) { write(sim), ++hands; }, 1},
+      {"a new coefficient", [](Simulation& sim, std::uint64_t&) { sim.coef.cU = 0.01f; }, 1},
+      {"an uncounted write", [&](Simulation& sim, std::uint64_t&) { write(sim); }, 64},
+  };
+  for (const auto& c : cases) {
+    Simulation sim = PresetField("Spiral waves", 16);  // keeps the zero field as it is
+    for (Buffer* b : {&sim.buffers.U, &sim.buffers.V, &sim.buffers.U2, &sim.buffers.V2}) std::ranges::fill(*b, 0.0f);
+    RunSeries series;
+    std::uint64_t hands = 0;
+    series.RunStarts(sim, Mode::TwoD, 0);
+    std::int64_t step = 0;
+    const auto stepOnce = [&] {
+      RunSteps(sim, Mode::TwoD, 1);
+      series.AfterStep(sim, Mode::TwoD, ++step, hands);
+    };
+    while (step < 100) stepOnce();
+    ASSERT_EQ(series.SettledAt(), std::optional<std::int64_t>(1)) << c.touch;
+    c.f(sim, hands);
+    const std::int64_t touched = step;
+    while (series.SettledAt() == std::optional<std::int64_t>(1) && step < 300) stepOnce();
+    const std::int64_t noticed = series.SettledAt() == std::optional<std::int64_t>(1) ? 0 : step - touched;
+    if (c.noticedAfter <= 1) {
+      EXPECT_EQ(noticed, c.noticedAfter) << c.touch;
+    } else {
+      EXPECT_GT(noticed, 0) << c.touch;
+      EXPECT_LE(noticed, c.noticedAfter) << c.touch;
+    }
   }
 }
 
