@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # rdsim-batch's steps per second at N = 128 in 2D with --series every step and
 # every 100 steps, beside the same run without it. The three runs take turns,
-# five rounds, and each keeps its best, since the machine may be shared.
+# seven rounds, and each keeps its best, since the machine may be shared.
 #   bench/series_speed.sh [path/to/rdsim-batch] [steps]
 set -euo pipefail
 batch=${1:-build/release/rdsim-batch}
@@ -18,7 +18,7 @@ rate() {
 
 plain=0 every1=0 every100=0
 higher() { awk -v a="$1" -v b="$2" 'BEGIN { print (b > a) ? b : a }'; }
-for _ in 1 2 3 4 5; do
+for _ in 1 2 3 4 5 6 7; do
   plain=$(higher "$plain" "$(rate)")
   every1=$(higher "$every1" "$(rate --series "$work/s.csv" --every 1)")
   every100=$(higher "$every100" "$(rate --series "$work/s.csv" --every 100)")

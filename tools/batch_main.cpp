@@ -203,8 +203,8 @@ class RunHooks : public FrameHooks {
     }
     file_ = std::fopen(series->Path().c_str(), "wb");
     if (!file_) throw ArgumentError("--series", "cannot write " + Echoed(*options.seriesPath));
-    Put(SeriesCsvHeader());
-    Put(SeriesCsvRow(SampleField(sim, options.mode, probe_, stepsBefore)));
+    rows_ = SeriesCsvHeader();
+    AppendSeriesCsvRow(rows_, SampleField(sim, options.mode, probe_, stepsBefore));
   }
   ~RunHooks() override {
     if (file_) std::fclose(file_);
@@ -212,7 +212,9 @@ class RunHooks : public FrameHooks {
 
   void Stepped(std::int64_t k) override {
     if (file_ && k % options_.seriesEvery == 0) {
-      Put(SeriesCsvRow(SampleField(sim_, options_.mode, probe_, stepsBefore_ + k)));
+      AppendSeriesCsvRow(rows_, SampleField(sim_, options_.mode, probe_, stepsBefore_ + k));
+      // A row every step: written in large pieces, the rows cost little more than their text.
+      if (rows_.size() >= (std::size_t{1} << 16)) WriteRows();
     }
     if (options_.untilSettled && settle_.StepLeftFieldUnchanged(k)) settledAt = stepsBefore_ + k;
   }
@@ -221,6 +223,7 @@ class RunHooks : public FrameHooks {
   // Closes the series; false when a row could not be written.
   bool FinishSeries() {
     if (!file_) return true;
+    WriteRows();
     const bool whole = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
@@ -231,8 +234,9 @@ class RunHooks : public FrameHooks {
   std::optional<std::int64_t> settledAt;
 
  private:
-  void Put(const std::string& text) {
-    if (!failed_ && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  void WriteRows() {
+    if (!failed_ && std::fwrite(rows_.data(), 1, rows_.size(), file_) != rows_.size()) failed_ = true;
+    rows_.clear();
   }
 
   const Simulation& sim_;
@@ -241,6 +245,7 @@ class RunHooks : public FrameHooks {
   ProbeCell probe_;
   SettleWatch settle_;
   std::FILE* file_ = nullptr;
+  std::string rows_;  // not yet written
   bool failed_ = false;
 };
 

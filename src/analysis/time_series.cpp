@@ -1,6 +1,7 @@
 #include "analysis/time_series.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -14,46 +15,67 @@ namespace {
 // step must cost a small share of a step, so the sum runs in 32 float lanes
 // (four vectors of eight: the compiler does not vectorise a sum on its own
 // without reordering it) over blocks of Block values, and each block's lane
-// sums go to a double per lane, always in this order: every caller gets the same bits,
-// within about 1e-6 of the mean. A copy for AVX2 does the same operations
-// twice as wide, so it gives the same bits too.
+// sums go to a double per lane, always in this order: every caller gets the
+// same bits, within about 1e-6 of the mean. A copy for AVX2 does the same
+// operations twice as wide, so it gives the same bits too.
+//
+// The least and largest are taken on the values' bits as integers, which
+// order finite floats without a sign as the floats do and leave the
+// floating-point units to the sum. A field holding a value with a sign, an
+// infinity or a NaN is looked at again as floats.
 using Octet = float __attribute__((vector_size(32)));
+using Bits = std::int32_t __attribute__((vector_size(32)));
 constexpr std::size_t Octets = 4, Lanes = 8 * Octets, Block = 1024;
+constexpr std::int32_t InfinityBits = 0x7f800000;
+
+std::int32_t BitsOf(float value) { return std::bit_cast<std::int32_t>(value); }
 
 __attribute__((target_clones("avx2", "default"))) void Summarise(const float* values, std::size_t cells, double& mean,
                                                                  double& low, double& high) {
   double total[Lanes] = {};
-  Octet lo[Octets], hi[Octets];
-  for (std::size_t j = 0; j < Octets; ++j) lo[j] = hi[j] = Octet{} + values[0];
+  Bits lo[Octets], hi[Octets];
+  for (std::size_t j = 0; j < Octets; ++j) lo[j] = hi[j] = Bits{} + BitsOf(values[0]);
   std::size_t i = 0;
   for (; i + Block <= cells; i += Block) {
     Octet lane[Octets] = {};
     for (std::size_t b = 0; b < Block; b += Lanes) {
       for (std::size_t j = 0; j < Octets; ++j) {
         Octet v;
+        Bits n;
         std::memcpy(&v, values + i + b + 8 * j, sizeof v);
+        std::memcpy(&n, values + i + b + 8 * j, sizeof n);
         lane[j] += v;
-        lo[j] = v < lo[j] ? v : lo[j];
-        hi[j] = v > hi[j] ? v : hi[j];
+        lo[j] = n < lo[j] ? n : lo[j];
+        hi[j] = n > hi[j] ? n : hi[j];
       }
     }
     for (std::size_t j = 0; j < Lanes; ++j) total[j] += lane[j / 8][j % 8];
   }
   double sum = 0;
   for (const double t : total) sum += t;
-  float least = lo[0][0], largest = hi[0][0];
+  std::int32_t least = lo[0][0], largest = hi[0][0];
   for (std::size_t j = 0; j < Lanes; ++j) {
     least = std::min(least, lo[j / 8][j % 8]);
     largest = std::max(largest, hi[j / 8][j % 8]);
   }
   for (; i < cells; ++i) {
     sum += values[i];
-    least = std::min(least, values[i]);
-    largest = std::max(largest, values[i]);
+    least = std::min(least, BitsOf(values[i]));
+    largest = std::max(largest, BitsOf(values[i]));
   }
   mean = sum / static_cast<double>(cells);
-  low = least;
-  high = largest;
+  if (least >= 0 && largest < InfinityBits) {
+    low = std::bit_cast<float>(least);
+    high = std::bit_cast<float>(largest);
+    return;
+  }
+  float floatLeast = values[0], floatLargest = values[0];
+  for (std::size_t k = 1; k < cells; ++k) {
+    if (values[k] < floatLeast) floatLeast = values[k];
+    if (values[k] > floatLargest) floatLargest = values[k];
+  }
+  low = floatLeast;
+  high = floatLargest;
 }
 
 }  // namespace
@@ -154,16 +176,16 @@ std::string SeriesCsvHeader() {
   return header + "\n";
 }
 
-std::string SeriesCsvRow(const SeriesSample& sample) {
+void AppendSeriesCsvRow(std::string& csv, const SeriesSample& sample) {
   // Shortest text that reads back to the same double, whatever the locale.
-  char text[32];
-  std::string row = std::to_string(sample.step);
+  char text[SeriesColumnCount * 32 + 32];
+  char* at = std::to_chars(text, text + 32, sample.step).ptr;
   for (const double value : sample.values) {
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    row += ',';
-    row.append(text, error == std::errc() ? end : text);
+    *at++ = ',';
+    at = std::to_chars(at, at + 31, value).ptr;  // 24 characters at most
   }
-  return row + "\n";
+  *at++ = '\n';
+  csv.append(text, at);
 }
 
 }  // namespace rdsim

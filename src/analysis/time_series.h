@@ -75,6 +75,6 @@ std::optional<SeriesPeriod> FindSeriesPeriod(const std::vector<SeriesSample>& sa
 // "step,mean_u,...,probe_v" and one row per sample; every value read back
 // gives the same double (floats stay exact).
 std::string SeriesCsvHeader();
-std::string SeriesCsvRow(const SeriesSample& sample);
+void AppendSeriesCsvRow(std::string& csv, const SeriesSample& sample);
 
 }  // namespace rdsim

@@ -72,7 +72,7 @@ void RunSeries::Clear() {
 
 std::string RunSeries::Csv() const {
   std::string csv = SeriesCsvHeader();
-  for (const SeriesSample& sample : history_.Samples()) csv += SeriesCsvRow(sample);
+  for (const SeriesSample& sample : history_.Samples()) AppendSeriesCsvRow(csv, sample);
   return csv;
 }
 

@@ -2,8 +2,11 @@
 // and of the presets, and the settle test on a preset that settles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <numeric>
 #include <optional>
 #include <string>
 
@@ -67,6 +70,40 @@ TEST(TimeSeries, HistoryKeepsTheNewestSamplesEvenlySpread) {
   for (std::size_t i = 1; i < kept.size(); ++i) EXPECT_EQ(kept[i].step - kept[i - 1].step, gap);
   EXPECT_GT(kept.back().step, 1000 - gap - 1);
   EXPECT_EQ(kept.front().step, 0);
+}
+
+// The least and largest are found on the values' bits when no value has a
+// sign; any other field must give what comparing floats gives.
+TEST(TimeSeries, SampleFieldExtremesWhateverTheSigns) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct {
+    const char* name;
+    std::size_t cell;  // where `value` and a third of it go into noise; 1600 cells, the last 576 after the blocks
+    float value;
+  } cases[] = {{"noise", 0, 0.5f},
+               {"a large value last", 1599, 3e38f},
+               {"a negative in a block", 7, -1.5f},
+               {"a negative at the end", 1599, -1.5f},
+               {"minus zero", 900, -0.0f},
+               {"infinity", 300, inf}};
+  for (const auto& c : cases) {
+    Simulation sim;
+    sim.N = 40;
+    sim.CurrentInU = true;
+    sim.buffers.U.resize(1601);
+    sim.buffers.V.resize(1601);
+    FillNoise(sim.buffers.U, sim.buffers.V, 1600, 3);
+    sim.buffers.U[c.cell] = c.value;
+    sim.buffers.U[c.cell ^ 1] = c.value / 3;
+    const SeriesSample sample = SampleField(sim, Mode::TwoD, {}, 0);
+    const auto [least, largest] = std::minmax_element(sim.buffers.U.begin(), sim.buffers.U.begin() + 1600);
+    EXPECT_EQ(sample.values[MinU], *least) << c.name;
+    EXPECT_EQ(sample.values[MaxU], *largest) << c.name;
+    if (std::isfinite(c.value)) {
+      const double mean = std::accumulate(sim.buffers.U.begin(), sim.buffers.U.begin() + 1600, 0.0) / 1600;
+      EXPECT_NEAR(sample.values[MeanU], mean, 1e-6 * std::abs(mean)) << c.name;
+    }
+  }
 }
 
 Simulation PresetField(const std::string& name, int n) {
