@@ -113,4 +113,10 @@ std::string FormatDouble(double value) {
 
 std::string FormatInteger(std::int64_t value) { return std::to_string(value); }
 
+std::string ExactSingle(float value) {
+  char text[32];
+  const auto [stop, error] = std::to_chars(text, text + sizeof text, value);
+  return error == std::errc() ? std::string(text, stop) : std::string();
+}
+
 }  // namespace rdsim

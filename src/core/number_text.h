@@ -20,6 +20,9 @@ float ParseSingle(std::string_view text);
 std::string FormatSingle(float value);
 // The same form for a double, for figures that lie beyond single precision.
 std::string FormatDouble(double value);
+// The shortest text that reads back as the same float: a value read off the
+// field matches the one a field file holds, to the last bit.
+std::string ExactSingle(float value);
 
 std::string FormatInteger(std::int64_t value);
 

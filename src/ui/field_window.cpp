@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "core/constants.h"
+#include "core/number_text.h"
 #include "pixels/field_picture.h"
 #include "ui/accessibility.h"
 #include "ui/app_settings.h"
@@ -61,6 +62,8 @@ class FieldStage : public QWidget {
     if (zoom) *zoom = z;
     return {kLeft, kTop + index * (plotHeight + kBottom + kPlotGap), z * n, plotHeight};
   }
+  // A profile stroke is in progress.
+  bool Drawing() const { return strokePlot_ >= 0; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -146,11 +149,16 @@ void FieldStage::PaintPlot(QPainter& painter, int index) {
   painter.fillRect(area, Qt::white);
   const QColor colour = index == 0 ? Qt::red : Qt::blue;
   const double perValue = area.height() / (range.hi - range.lo);
+  const auto rowOf = [&](double value) {
+    return int(std::clamp(std::floor((range.hi - value) * perValue), 0.0, double(area.height())));
+  };
+  // Bars rise from 0, or from the bottom of a range above it: a zero field shows none.
+  const double base = std::clamp(0.0, range.lo, range.hi);
   for (int i = 0; i < n; ++i) {
     const double v = values[std::size_t(i)];
-    if (!(v > range.lo)) continue;
-    const int top = std::max(0, int(std::floor((range.hi - v) * perValue)));
-    painter.fillRect(area.left() + i * z, area.top() + top, z, area.height() - top, colour);
+    if (!std::isfinite(v)) continue;
+    const int top = rowOf(std::max(v, base)), bottom = rowOf(std::min(v, base));
+    if (bottom > top) painter.fillRect(area.left() + i * z, area.top() + top, z, bottom - top, colour);
   }
   painter.drawRect(area.adjusted(-1, -1, 0, 0));
   CellAxis(painter, area, n, z, true);
@@ -232,6 +240,7 @@ FieldWindow::FieldWindow(frmMain& form) : QWidget(&form, Qt::Window), form_(form
   choices->addWidget(FullScreen);
 
   stage_ = new FieldStage(*this);
+  stage_->setObjectName(QStringLiteral("Stage"));
   Picture = new PictureBox(stage_, false);
   Picture->setObjectName(QStringLiteral("FieldPicture"));
   Picture->setMouseTracking(true);
@@ -342,7 +351,9 @@ void FieldWindow::Follow() {
     Fit();
   }
   if (n_ <= 0 || mode_ == Mode::None) return;
-  ranges_ = RangesFor(sim, mode_, choice_, activatorRange_, inhibitorRange_);
+  // A profile being drawn keeps its scale: the values under the pointer must
+  // not move with the range the stroke itself changes.
+  if (!stage_->Drawing() || resized) ranges_ = RangesFor(sim, mode_, choice_, activatorRange_, inhibitorRange_);
   if (mode_ == Mode::TwoD) {
     Picture->Blit(Enlarged(ComposeRangedField(NewestActivator(sim, mode_), n_, ranges_.activator, *palette_), zoom_));
     // The colour bar's numbers change only with an automatic range.
@@ -384,15 +395,20 @@ void FieldWindow::ShowValues() {
     const std::optional<float> v = CellValue(NewestInhibitor(sim, mode_), k);
     text = mode_ == Mode::TwoD ? QStringLiteral("x %1, y %2").arg(pointed_->x()).arg(pointed_->y())
                                : QStringLiteral("x %1").arg(pointed_->x());
-    if (u && v) text += QStringLiteral(":  u = %1,  v = %2").arg(double(*u), 0, 'g', 7).arg(double(*v), 0, 'g', 7);
+    if (u && v) {
+      text += QStringLiteral(":  u = %1,  v = %2")
+                  .arg(QString::fromStdString(ExactSingle(*u)), QString::fromStdString(ExactSingle(*v)));
+    }
   }
   if (Values->text() != text) Values->setText(text);
 }
 
 void FieldWindow::ToggleFullScreen() {
+  // Leaving full screen goes back to a maximised window if it was one.
   if (isFullScreen()) {
-    showNormal();
+    maximisedBefore_ ? showMaximized() : showNormal();
   } else {
+    maximisedBefore_ = isMaximized();
     showFullScreen();
   }
   Remember();
@@ -404,6 +420,15 @@ void FieldWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void FieldWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // The window manager may change the state too; the button tells the way back.
+  if (event->type() == QEvent::WindowStateChange) {
+    FullScreen->setText(isFullScreen() ? QStringLiteral("Leave Full Screen (Esc)")
+                                       : QStringLiteral("Full Screen (F11)"));
+  }
 }
 
 void FieldWindow::showEvent(QShowEvent* event) {
@@ -425,7 +450,8 @@ void FieldWindow::Remember() const {
   settings.setValue(QStringLiteral("range"), QString::fromStdString(RangeChoiceText(choice_)));
   settings.setValue(QStringLiteral("rangeKind"), RangeKind->currentIndex());
   settings.setValue(QStringLiteral("fullScreen"), isFullScreen());
-  if (!isFullScreen()) settings.setValue(QStringLiteral("size"), size());
+  // Full screen or maximised, the size to keep is the one the window goes back to.
+  settings.setValue(QStringLiteral("size"), normalGeometry().isValid() ? normalGeometry().size() : size());
 }
 
 void FieldWindow::Recall() {
@@ -439,8 +465,8 @@ void FieldWindow::Recall() {
       ParseRangeChoice(settings.value(QStringLiteral("range")).toString().toStdString());
   if (range && !range->automatic) RangeText->setText(QString::fromStdString(RangeChoiceText(*range)));
   const QSize size = settings.value(QStringLiteral("size")).toSize();
-  // A size kept from a larger screen must still fit this one.
-  const QSize room = screen() ? screen()->availableGeometry().size() : QSize(8192, 8192);
+  // A size kept from a larger screen must still fit this one, frame and title bar included.
+  const QSize room = screen() ? screen()->availableGeometry().size() * 0.95 : QSize(8192, 8192);
   if (size.isValid()) resize(size.boundedTo(room).expandedTo(QSize(360, 300)));
   const Palette* palette = FindPalette(Colours->currentText().toStdString());
   palette_ = palette ? palette : &GreyPalette();

@@ -54,6 +54,7 @@ class FieldWindow : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
@@ -81,6 +82,7 @@ class FieldWindow : public QWidget {
   PictureRanges ranges_{};
   int zoom_ = 1;
   int n_ = 0;
+  bool maximisedBefore_ = false;  // when full screen began
   Mode mode_ = Mode::None;
   std::optional<QPoint> pointed_;
   QElapsedTimer clock_;

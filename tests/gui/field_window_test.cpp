@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "core/number_text.h"
 #include "form_fixture.h"
 #include "ui/app_settings.h"
 #include "ui/field_window.h"
@@ -23,6 +24,8 @@ class FieldWindowTest : public QObject {
   void cleanup() { f_.form.reset(); }
 
   void readsTheCellUnderThePointerAtEveryZoom();
+  void fullScreenComesAndGoesAndIsRemembered();
+  void aProfileStrokeKeepsTheScaleItBeganWith();
 
  private:
   QTemporaryDir settings_;
@@ -54,7 +57,8 @@ void FieldWindowTest::readsTheCellUnderThePointerAtEveryZoom() {
       QApplication::sendEvent(window.Picture, &move);
       QTRY_COMPARE(window.PointedCell(), std::optional<QPoint>(cell));
       const float u = f_.sim().U()[std::size_t(cell.x() + cell.y() * n)];
-      QVERIFY2(window.Values->text().contains(QString::number(double(u), 'g', 7)), qPrintable(window.Values->text()));
+      QVERIFY2(window.Values->text().contains(QString::fromStdString(rdsim::ExactSingle(u))),
+               qPrintable(window.Values->text()));
       QTest::mouseClick(window.Picture, Qt::RightButton, {}, pixel);
       QCOMPARE(probe.takeLast(), (QList<QVariant>{cell.x(), cell.y()}));
     }
@@ -62,6 +66,48 @@ void FieldWindowTest::readsTheCellUnderThePointerAtEveryZoom() {
     window.close();
     QCOMPARE(rdsim::AppSettings().value("FieldWindow/colours").toString(), window.Colours->currentText());
   }
+}
+
+void FieldWindowTest::fullScreenComesAndGoesAndIsRemembered() {
+  f_.form->mnuFieldWindow->trigger();
+  rdsim::FieldWindow* window = f_.form->frmField;
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  for (const auto& [key, full] : {std::pair{Qt::Key_F11, true}, {Qt::Key_Escape, false}, {Qt::Key_F11, true}}) {
+    QTest::keyClick(window, key);
+    QTRY_COMPARE(window->isFullScreen(), full);
+    QCOMPARE(window->FullScreen->text().contains(QStringLiteral("Esc")), full);
+  }
+  window->close();
+  f_.form.reset();
+  f_.OpenForm();
+  f_.form->mnuFieldWindow->trigger();
+  QTRY_VERIFY(f_.form->frmField->isFullScreen());
+}
+
+// With an automatic range the stroke changes the range it is drawn in; a
+// level drag must still give every cell it crosses the same value.
+void FieldWindowTest::aProfileStrokeKeepsTheScaleItBeganWith() {
+  f_.form->Option1[0]->click();
+  f_.form->Clear->click();
+  f_.form->mnuFieldWindow->trigger();
+  rdsim::FieldWindow& window = *f_.form->frmField;
+  window.resize(900, 700);
+  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  window.RangeKind->setCurrentIndex(1);
+  QWidget* stage = window.findChild<QWidget*>(QStringLiteral("Stage"));
+  QVERIFY(stage);
+  const int y = stage->height() / 5;
+  QTest::mousePress(stage, Qt::LeftButton, {}, QPoint(150, y));
+  for (int x = 160; x <= 600; x += 10) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, y), stage->mapToGlobal(QPointF(x, y)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(stage, &move);
+  }
+  QTest::mouseRelease(stage, Qt::LeftButton, {}, QPoint(600, y));
+  const rdsim::Buffer& u = f_.sim().U();
+  const auto drawn = std::count_if(u.begin(), u.end(), [](float v) { return v > 0; });
+  QVERIFY2(drawn > 20, qPrintable(QString::number(drawn)));
+  for (const float v : u) QVERIFY(v == 0 || v == *std::max_element(u.begin(), u.end()));
 }
 
 QTEST_MAIN(FieldWindowTest)
