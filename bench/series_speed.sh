@@ -5,7 +5,7 @@
 #   bench/series_speed.sh [path/to/rdsim-batch] [steps]
 set -euo pipefail
 batch=${1:-build/release/rdsim-batch}
-steps=${2:-20000}
+steps=${2:-50000}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/../scripts/design_coefficients.sh"
