@@ -6,7 +6,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <numeric>
 #include <optional>
 #include <string>
 
@@ -99,10 +98,6 @@ TEST(TimeSeries, SampleFieldExtremesWhateverTheSigns) {
     const auto [least, largest] = std::minmax_element(sim.buffers.U.begin(), sim.buffers.U.begin() + 1600);
     EXPECT_EQ(sample.values[MinU], *least) << c.name;
     EXPECT_EQ(sample.values[MaxU], *largest) << c.name;
-    if (std::isfinite(c.value)) {
-      const double mean = std::accumulate(sim.buffers.U.begin(), sim.buffers.U.begin() + 1600, 0.0) / 1600;
-      EXPECT_NEAR(sample.values[MeanU], mean, 1e-6 * std::abs(mean)) << c.name;
-    }
   }
 }
 
@@ -155,7 +150,7 @@ TEST(TimeSeries, SettledFieldGoesOnWhenTouched) {
   const struct {
     const char* touch;
     std::function<void(Simulation&, std::uint64_t&)> f;
-    std::int64_t noticedAfter;  // steps; 0: never
+    std::int64_t noticedAfter;  // at most, in steps; 0: never
   } cases[] = {
       {"nothing", [](Simulation&, std::uint64_t&) {}, 0},
       {"a counted write", [&](Simulation& sim, std::uint64_t& hands) { write(sim), ++hands; }, 1},
@@ -179,12 +174,8 @@ TEST(TimeSeries, SettledFieldGoesOnWhenTouched) {
     const std::int64_t touched = step;
     while (series.SettledAt() == std::optional<std::int64_t>(1) && step < 300) stepOnce();
     const std::int64_t noticed = series.SettledAt() == std::optional<std::int64_t>(1) ? 0 : step - touched;
-    if (c.noticedAfter <= 1) {
-      EXPECT_EQ(noticed, c.noticedAfter) << c.touch;
-    } else {
-      EXPECT_GT(noticed, 0) << c.touch;
-      EXPECT_LE(noticed, c.noticedAfter) << c.touch;
-    }
+    EXPECT_EQ(noticed > 0, c.noticedAfter > 0) << c.touch;
+    EXPECT_LE(noticed, c.noticedAfter) << c.touch;
   }
 }
 
