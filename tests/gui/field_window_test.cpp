@@ -96,6 +96,11 @@ void FieldWindowTest::aProfileStrokeKeepsTheScaleItBeganWith() {
   window.RangeKind->setCurrentIndex(1);
   QWidget* stage = window.findChild<QWidget*>(QStringLiteral("Stage"));
   QVERIFY(stage);
+  // Bars rise from 0: the cleared line shows none, though its range reaches below 0.
+  const QImage cleared = stage->grab().toImage();
+  for (int y = 0; y < cleared.height(); y += 3) {
+    for (int x = 0; x < cleared.width(); x += 3) QVERIFY(cleared.pixelColor(x, y) != QColor(Qt::red));
+  }
   const int y = stage->height() / 5;
   QTest::mousePress(stage, Qt::LeftButton, {}, QPoint(150, y));
   for (int x = 160; x <= 600; x += 10) {
