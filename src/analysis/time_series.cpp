@@ -178,7 +178,7 @@ std::string SeriesCsvHeader() {
 
 void AppendSeriesCsvRow(std::string& csv, const SeriesSample& sample) {
   // Shortest text that reads back to the same double, whatever the locale.
-  char text[SeriesColumnCount * 32 + 32];
+  char text[32 + SeriesColumnCount * 32 + 1];  // the step, each value after its comma, the newline
   char* at = std::to_chars(text, text + 32, sample.step).ptr;
   for (const double value : sample.values) {
     *at++ = ',';
